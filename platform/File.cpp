@@ -1,0 +1,119 @@
+#include "platform/File.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+CFile::~CFile() {
+    Close();
+}
+
+BOOL CFile::Open(const char* path, UINT flags) {
+    Close();
+    if (path == nullptr || *path == '\0') return FALSE;
+    int oflags = O_CLOEXEC;
+    switch (flags & 0x3) {
+        case modeWrite:
+            oflags |= O_WRONLY;
+            break;
+        case modeReadWrite:
+            oflags |= O_RDWR;
+            break;
+        default:
+            oflags |= O_RDONLY;
+            break;
+    }
+    if (flags & modeCreate) oflags |= O_CREAT | O_TRUNC;
+    int fd;
+    do {
+        fd = ::open(path, oflags, 0644);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return FALSE;
+    // A directory opens for reading on Linux but is no file to read an image from.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return FALSE;
+    }
+    m_fd = fd;
+    m_path = path;
+    return TRUE;
+}
+
+UINT CFile::Read(void* buffer, UINT count) {
+    if (m_fd < 0) return 0;
+    auto* out = static_cast<unsigned char*>(buffer);
+    UINT done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(m_fd, out + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<UINT>(n);
+    }
+    return done;
+}
+
+void CFile::Write(const void* buffer, UINT count) {
+    if (m_fd < 0) throw CFileException(CFileException::generic, EBADF, m_path);
+    const auto* in = static_cast<const unsigned char*>(buffer);
+    UINT done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(m_fd, in + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int err = n < 0 ? errno : ENOSPC;
+            throw CFileException(err == ENOSPC ? CFileException::diskFull : CFileException::generic,
+                                 err, m_path);
+        }
+        done += static_cast<UINT>(n);
+    }
+}
+
+std::uint64_t CFile::Seek(std::int64_t offset, UINT from) {
+    const int whence = from == current ? SEEK_CUR : from == end ? SEEK_END : SEEK_SET;
+    const off_t pos = m_fd < 0 ? -1 : ::lseek(m_fd, offset, whence);
+    if (pos < 0) throw CFileException(CFileException::badSeek, errno, m_path);
+    return static_cast<std::uint64_t>(pos);
+}
+
+std::uint64_t CFile::GetLength() const {
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || st.st_size < 0) return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+void CFile::Close() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    m_path.clear();
+}
+
+namespace platform {
+namespace {
+FileDialogHandler& CurrentFileDialogHandler() {
+    static FileDialogHandler handler;
+    return handler;
+}
+}  // namespace
+
+FileDialogHandler SetFileDialogHandler(FileDialogHandler handler) {
+    return std::exchange(CurrentFileDialogHandler(), std::move(handler));
+}
+}  // namespace platform
+
+CFileDialog::CFileDialog(BOOL openFileDialog, const char* /*defaultExt*/, const char* fileName,
+                         DWORD flags, const char* filter, void* /*parentWnd*/)
+    : m_request{openFileDialog != FALSE, flags, filter != nullptr ? filter : ""},
+      m_path(fileName != nullptr ? fileName : "") {}
+
+int CFileDialog::DoModal() {
+    const auto& handler = platform::CurrentFileDialogHandler();
+    if (!handler) return IDCANCEL;
+    std::optional<std::string> answer = handler(m_request);
+    if (!answer) return IDCANCEL;
+    m_path = std::move(*answer);
+    return IDOK;
+}

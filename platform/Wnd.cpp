@@ -1,0 +1,5 @@
+#include "platform/Wnd.h"
+
+void CWnd::SetWindowText(const char* text) {
+    m_title = text != nullptr ? text : "";
+}

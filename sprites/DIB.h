@@ -1,0 +1,115 @@
+// CDIB: a 24-bit device-independent image that reads and writes BMP files and adds sprites
+// (colour key and opacity) into other images.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/File.h"
+#include "platform/Gdi.h"
+#include "platform/ObList.h"
+#include "platform/Types.h"
+
+/// One image held as a DIB section that stays selected into a memory device context owned by
+/// the image, so the library's pixel code and the platform's blits reach the same pixels.
+///
+/// Copies (Share, operator=) share the header blocks, pixel memory, bitmap and device context
+/// through a shared count: *m_pRefCount is the number of holders besides one. The resources live
+/// until the last holder lets go. An object without an image has a null m_pFileHeader.
+///
+/// Reading accepts uncompressed bottom-up BMP files of 8, 16, 24 or 32 bits with an info header of
+/// 40 bytes or more, up to kMaxBitmapSide pixels on a side; everything else is refused with FALSE
+/// and a message. All drawing works on 24-bit images only.
+class CDIB : public CObject {
+public:
+    CDIB();
+    /// A further holder of other's image.
+    CDIB(const CDIB& other);
+    ~CDIB() override;
+
+    /// Reads a whole BMP file held in memory (size bytes at data).
+    virtual BOOL LoadFromMemory(const unsigned char* data, std::size_t size);
+    /// Makes this a blank 24-bit width × height image and copies the top-left width × height of
+    /// dc (which may be null) into it. At the current size only the copy happens.
+    virtual BOOL CreateFromDC(CDC* dc, int width, int height);
+    /// Reads the BMP file at path; a null or empty path asks the user with a file dialog.
+    virtual BOOL Load(const char* path);
+    /// Reads a BMP file from the start of an open file.
+    virtual BOOL Read(CFile* file);
+    /// Makes this a width × height image of one colour.
+    virtual BOOL CreateFilled(CDC* referenceDC, int width, int height, COLORREF colour);
+    /// Writes the image as a BMP file at path; a null or empty path asks with a file dialog.
+    virtual BOOL Save(const char* path);
+    /// Writes the image as a BMP file into an open file.
+    virtual BOOL Write(CFile* file);
+    /// Copies the whole image to dc at (x, y).
+    virtual BOOL Draw(CDC* dc, int x, int y);
+    /// Copies the image rectangle (left, top, right, bottom) to dc at (left + dx, top + dy).
+    virtual BOOL DrawPart(CDC* dc, int left, int top, int right, int bottom, int dx, int dy);
+    /// The sprite addition: adds the width × height region at (sx, sy) of this image onto dest
+    /// at (x, y). Pixels equal to this image's top-left pixel are skipped when colourKey is
+    /// nonzero; alpha ≥ 0.99 copies, 0.01 < alpha < 0.99 blends, alpha ≤ 0.01 draws nothing.
+    virtual void AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, int sy,
+                             float alpha, int colourKey);
+    /// The sprite addition seen from the destination: adds src's region onto this image.
+    virtual void AddSpriteFrom(CDIB* src, int x, int y, int width, int height, int sx, int sy,
+                               float alpha, int colourKey);
+    virtual int GetWidth() const;
+    virtual int GetHeight() const;
+    virtual int GetBitCount() const;
+    /// Fills rect with (0, 0, width, height).
+    virtual void GetRect(RECT* rect) const;
+    /// Copies the width × height rectangle at (0, 0) of src to (0, 0) of this image.
+    virtual BOOL CopyFromDC(CDC* src, int width, int height);
+    /// Lets go of the current image and becomes a further holder of src's.
+    virtual void Share(const CDIB& src);
+    CDIB& operator=(const CDIB& other);
+
+    /// Bytes from one pixel row to the next: (bitCount / 8 × width + 3) rounded down to 4.
+    int GetStride() const;
+    /// Address of pixel (x, y), y = 0 being the top row; null outside the image.
+    unsigned char* GetPixelAddress(int x, int y) const;
+    /// True when this object holds an image.
+    bool HasImage() const { return m_pFileHeader != nullptr; }
+
+    int* m_pRefCount;
+    CDC* m_pDC;
+    BITMAPFILEHEADER* m_pFileHeader;
+    BITMAPINFO* m_pInfo;  ///< the info header and colour table: bfOffBits − 14 bytes
+    unsigned char* m_pBits;
+    HBITMAP m_hBitmap;
+    HGDIOBJ m_hOldBitmap;
+
+    /// Where the reader takes a file's bytes from (an open file or a memory block).
+    class Source;
+
+private:
+    BOOL ReadFrom(Source& source);
+    void ReleaseForDestroy();
+    void ReleaseForRecreate();
+    void FreeImage();
+    BOOL Refuse(const char* message);
+};
+
+/// dst = dst + trunc((src − dst) × alpha) for each of n bytes: the blend of the sprite addition.
+void BlendSpan(std::size_t n, unsigned char* dst, const unsigned char* src, float alpha);
+
+namespace dib_messages {
+// Texts of the refusals that have no message of their own in the framework's image class.
+inline constexpr const char* kHeaderTooShort =
+    "Invalid bitmap file: the pixel data begins inside the headers";
+inline constexpr const char* kOffsetBeyondEnd =
+    "Invalid bitmap file: the pixel data offset lies beyond the end of the file";
+inline constexpr const char* kOldHeader =
+    "Unsupported bitmap: info headers shorter than 40 bytes (OS/2 format) are not supported";
+inline constexpr const char* kHeaderLargerThanBlock =
+    "Invalid bitmap file: the info header is larger than the space before the pixel data";
+inline constexpr const char* kCompressed =
+    "Unsupported bitmap: compressed images are not supported";
+inline constexpr const char* kBitCount =
+    "Unsupported bitmap: only 8, 16, 24 and 32 bits per pixel are supported";
+inline constexpr const char* kTopDown =
+    "Unsupported bitmap: top-down images (negative height) are not supported";
+inline constexpr const char* kEmpty = "Invalid bitmap file: width and height must be at least 1";
+inline constexpr const char* kTooLarge =
+    "Unsupported bitmap: width and height may be at most 16384 pixels";
+}  // namespace dib_messages
