@@ -44,8 +44,8 @@ TEST(FileTest, OpenRefusesWhatIsNoReadableFile) {
     EXPECT_FALSE(file.Open(dir.Path().c_str(), CFile::modeRead));
     EXPECT_FALSE(file.Open("", CFile::modeRead));
     EXPECT_FALSE(file.Open(nullptr, CFile::modeRead));
-    EXPECT_FALSE(file.Open(dir.File("no/such/folder").c_str(),
-                           CFile::modeCreate | CFile::modeReadWrite));
+    EXPECT_FALSE(
+        file.Open(dir.File("no/such/folder").c_str(), CFile::modeCreate | CFile::modeReadWrite));
 }
 
 TEST(FileTest, CreateTruncatesAndWriteRaisesWhenTheDiskIsFull) {

@@ -71,10 +71,10 @@ TEST(GdiTest, DibSectionsHaveTheStrideAndBottomUpRowsOfBmpFiles) {
 }
 
 TEST(GdiTest, DibSectionsThatDescribeNoBitmapAreRefused) {
-    std::vector<BITMAPINFO> bad = {Info(0, 3, 24),         Info(-2, 3, 24),     Info(3, 0, 24),
-                                   Info(3, INT_MIN, 24),   Info(16385, 1, 24),  Info(1, 16385, 24),
-                                   Info(3, 3, 0),          Info(3, 3, 33),      Info(3, 3, 24, 1),
-                                   Info(INT_MAX, INT_MAX, 32)};
+    std::vector<BITMAPINFO> bad = {
+        Info(0, 3, 24),     Info(-2, 3, 24),           Info(3, 0, 24), Info(3, INT_MIN, 24),
+        Info(16385, 1, 24), Info(1, 16385, 24),        Info(3, 3, 0),  Info(3, 3, 33),
+        Info(3, 3, 24, 1),  Info(INT_MAX, INT_MAX, 32)};
     BITMAPINFO oldHeader = Info(3, 3, 24);
     oldHeader.bmiHeader.biSize = 12;
     bad.push_back(oldHeader);

@@ -28,12 +28,12 @@ std::uint16_t Le16(const Bytes& b, std::size_t at) {
     return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
-const std::set<std::string> kExactPixels = {"g/rgb24.bmp", "g/rgb24pal.bmp",
-                                            "q/rgb24largepal.bmp", "q/rgb24lprof.bmp"};
+const std::set<std::string> kExactPixels = {"g/rgb24.bmp", "g/rgb24pal.bmp", "q/rgb24largepal.bmp",
+                                            "q/rgb24lprof.bmp"};
 const std::set<std::string> kNamedRefusals = {
-    "g/pal8os2.bmp",    "q/pal8os2-hs.bmp", "q/pal8os2-sz.bmp",   "q/pal8os2sp.bmp",
-    "q/pal8os2v2-16.bmp", "b/reallybig.bmp", "b/badwidth.bmp",    "b/badbitcount.bmp",
-    "b/shortfile.bmp",  "x/ba-bm.bmp"};
+    "g/pal8os2.bmp",      "q/pal8os2-hs.bmp", "q/pal8os2-sz.bmp", "q/pal8os2sp.bmp",
+    "q/pal8os2v2-16.bmp", "b/reallybig.bmp",  "b/badwidth.bmp",   "b/badbitcount.bmp",
+    "b/shortfile.bmp",    "x/ba-bm.bmp"};
 
 // The README's classes of files that must be refused, read from the raw header.
 bool MustBeRefused(const std::string& name, const Bytes& b) {
@@ -71,8 +71,9 @@ Bytes PixelMemory(const CDIB& image) {
 TEST(BmpSuiteTest, EveryFileLoadsOrIsRefusedAsTheSuiteSays) {
     const auto suite = BmpSuiteDir();
     if (!suite) {
-        GTEST_SKIP() << "no BMP conformance folder: neither $FLOEMAZE_SOURCE_DIR/../shared/bmpsuite "
-                        "nor /work/shared/bmpsuite holds a README.md";
+        GTEST_SKIP()
+            << "no BMP conformance folder: neither $FLOEMAZE_SOURCE_DIR/../shared/bmpsuite "
+               "nor /work/shared/bmpsuite holds a README.md";
     }
     TempDir scratch;
     int loaded = 0, refused = 0, exact = 0;

@@ -52,7 +52,8 @@ CDIB Gradient(int w, int h) {
     CDIB image = MakeDib(w, h, RGB(0, 0, 0));
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            SetPixel(image, x, y, RGB(static_cast<BYTE>(x * 8 + 1), static_cast<BYTE>(y * 8 + 1), 77));
+            SetPixel(image, x, y,
+                     RGB(static_cast<BYTE>(x * 8 + 1), static_cast<BYTE>(y * 8 + 1), 77));
         }
     }
     return image;
@@ -90,8 +91,7 @@ std::vector<BadFile> BadFiles() {
         {"pixel offset 0xFFFFFFFF", Patched(good, 10, 0xFFFFFFFF), msg::kOffsetBeyondEnd},
         {"biSize 12 (OS/2 header)", Patched(good, 14, 12), msg::kOldHeader},
         {"biSize 0", Patched(good, 14, 0), msg::kOldHeader},
-        {"biSize 124 in a 40-byte info block", Patched(good, 14, 124),
-         msg::kHeaderLargerThanBlock},
+        {"biSize 124 in a 40-byte info block", Patched(good, 14, 124), msg::kHeaderLargerThanBlock},
         {"biSize 0xFFFFFFFF", Patched(good, 14, 0xFFFFFFFF), msg::kHeaderLargerThanBlock},
         {"width 0", Patched(good, 18, 0), msg::kEmpty},
         {"height 0", Patched(good, 22, 0), msg::kEmpty},
@@ -101,11 +101,10 @@ std::vector<BadFile> BadFiles() {
         {"height INT_MIN", Patched(good, 22, 0x80000000), msg::kTopDown},
         {"width 16385", Patched(good, 18, 16385), msg::kTooLarge},
         {"height 16385", Patched(good, 22, 16385), msg::kTooLarge},
-        {"width INT_MAX: height × stride overflows", Patched(good, 18, 0x7FFFFFFF),
-         msg::kTooLarge},
+        {"width INT_MAX: height × stride overflows", Patched(good, 18, 0x7FFFFFFF), msg::kTooLarge},
         {"pixel data one byte short", cut, "Read error"},
-        {"16384 × 16384 announced, 36 pixel bytes there", Patched(Patched(good, 18, 16384), 22, 16384),
-         "Read error"},
+        {"16384 × 16384 announced, 36 pixel bytes there",
+         Patched(Patched(good, 18, 16384), 22, 16384), "Read error"},
         {"compression 1 (RLE8)", Patched(good, 30, 1), msg::kCompressed},
         {"compression 3 (bit fields)", Patched(good, 30, 3), msg::kCompressed},
         {"1 bit per pixel", Patched(good, 28, 1, 2), msg::kBitCount},
@@ -194,8 +193,13 @@ TEST(DIBTest, StrideAndPixelAddresses) {
     EXPECT_EQ(image.GetPixelAddress(0, 0), image.m_pBits + 2 * 16);
     EXPECT_EQ(image.GetPixelAddress(4, 0), image.m_pBits + 2 * 16 + 12);
     EXPECT_EQ(image.GetPixelAddress(1, 2), image.m_pBits + 3);
-    for (const auto& [x, y] : {std::pair{5, 0}, {0, 3}, {-1, 0}, {0, -1}, {INT_MIN, INT_MIN},
-                               {INT_MAX, 0}, {0, INT_MAX}}) {
+    for (const auto& [x, y] : {std::pair{5, 0},
+                               {0, 3},
+                               {-1, 0},
+                               {0, -1},
+                               {INT_MIN, INT_MIN},
+                               {INT_MAX, 0},
+                               {0, INT_MAX}}) {
         EXPECT_EQ(image.GetPixelAddress(x, y), nullptr) << x << ", " << y;
     }
 
@@ -296,7 +300,7 @@ TEST(DIBTest, SaveFailuresAreReported) {
         MessageRecorder messages;
         CDIB image2;
         EXPECT_EQ(image2.Load(dir.File("missing.bmp").c_str()), FALSE);  // the caller reports it
-        EXPECT_EQ(image2.Load(dir.Path().c_str()), FALSE);              // a folder is no file
+        EXPECT_EQ(image2.Load(dir.Path().c_str()), FALSE);               // a folder is no file
         EXPECT_TRUE(messages.Messages().empty());
     }
 }
@@ -338,8 +342,11 @@ TEST(DIBTest, EmptyPathAsksTheFileDialog) {
 TEST(DIBTest, CopiesShareOneImageUntilOneIsReadAgain) {
     MessageRecorder messages;
     TempDir dir;
-    const std::string red = dir.Write("red.bmp", MakeBmp({.pixel = [](int, int) { return RGB(255, 0, 0); }}));
-    const std::string blue = dir.Write("blue.bmp", MakeBmp({.width = 2, .height = 2, .pixel = [](int, int) { return RGB(0, 0, 255); }}));
+    const std::string red =
+        dir.Write("red.bmp", MakeBmp({.pixel = [](int, int) { return RGB(255, 0, 0); }}));
+    const std::string blue = dir.Write(
+        "blue.bmp",
+        MakeBmp({.width = 2, .height = 2, .pixel = [](int, int) { return RGB(0, 0, 255); }}));
     auto a = std::make_unique<CDIB>();
     ASSERT_EQ(a->Load(red.c_str()), TRUE);
     CDIB b;
@@ -403,8 +410,14 @@ TEST(DIBTest, CreateFromDCAtTheSameSizeChangesEveryHolder) {
 }
 
 TEST(DIBTest, ImpossibleSizesAreRefused) {
-    for (const auto& [w, h] : {std::pair{0, 5}, {5, 0}, {-1, 5}, {5, -1}, {16385, 1}, {1, 16385},
-                               {INT_MAX, INT_MAX}, {INT_MIN, 3}}) {
+    for (const auto& [w, h] : {std::pair{0, 5},
+                               {5, 0},
+                               {-1, 5},
+                               {5, -1},
+                               {16385, 1},
+                               {1, 16385},
+                               {INT_MAX, INT_MAX},
+                               {INT_MIN, 3}}) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         MessageRecorder messages;
         CDIB image = MakeDib(2, 2, RGB(1, 1, 1));
@@ -526,8 +539,8 @@ TEST(DIBTest, OpacityLimitsAreSinglePrecisionValues) {
 
 TEST(DIBTest, BlendSpanIsTheTruncatedFormulaForEveryPairOfBytes) {
     std::vector<unsigned char> dst(256 * 256), src(256 * 256), expected(256 * 256);
-    const float alphas[] = {std::nextafter(0.01f, 1.0f), 0.1f, 0.25f, 1.0f / 3.0f, 0.5f, 0.7f,
-                            0.9f, std::nextafter(0.99f, 0.0f), 0.25f};
+    const float alphas[] = {std::nextafter(0.01f, 1.0f), 0.1f, 0.25f, 1.0f / 3.0f, 0.5f, 0.7f, 0.9f,
+                            std::nextafter(0.99f, 0.0f), 0.25f};
     for (float alpha : alphas) {
         SCOPED_TRACE(alpha);
         for (int d = 0; d < 256; ++d) {
@@ -545,7 +558,8 @@ TEST(DIBTest, BlendSpanIsTheTruncatedFormulaForEveryPairOfBytes) {
     unsigned char d[4] = {100, 200, 100, 101};
     const unsigned char s[4] = {200, 100, 101, 100};
     BlendSpan(4, d, s, 0.5f);
-    EXPECT_EQ(std::vector<unsigned char>(d, d + 4), (std::vector<unsigned char>{150, 150, 100, 101}));
+    EXPECT_EQ(std::vector<unsigned char>(d, d + 4),
+              (std::vector<unsigned char>{150, 150, 100, 101}));
 
     // Opacities outside 0..1 never leave the range between the two bytes.
     for (float alpha : {-2.0f, 1.5f, 1e30f, -1e30f, std::nanf("")}) {

@@ -84,8 +84,8 @@ TEST(SpriteTest, LoadSetsTheKeyFlagOnlyAboveDepthZero) {
 TEST(SpriteTest, LoadOfAnotherBitCountWarnsAndKeepsTheImage) {
     MessageRecorder messages;
     TempDir dir;
-    const std::string path =
-        dir.Write("pal.bmp", MakeBmp({.width = 6, .height = 2, .bitCount = 8, .paletteEntries = 256}));
+    const std::string path = dir.Write(
+        "pal.bmp", MakeBmp({.width = 6, .height = 2, .bitCount = 8, .paletteEntries = 256}));
     CSprite sprite;
     EXPECT_EQ(sprite.Load(path.c_str()), TRUE);
     EXPECT_EQ(messages.Messages(), Messages{kOnly24Bit});
@@ -121,7 +121,8 @@ TEST(SpriteTest, HitTestSkipsTheLeftAndTopEdgeAndKeyPixels) {
     // 4 × 4 in the key colour but for a solid 3 × 3 block at (1, 1) with a key hole at (2, 2).
     std::vector<std::tuple<int, int, COLORREF>> pixels;
     for (int y = 1; y < 4; ++y) {
-        for (int x = 1; x < 4; ++x) pixels.emplace_back(x, y, x == 2 && y == 2 ? kKey : RGB(1, 2, 3));
+        for (int x = 1; x < 4; ++x)
+            pixels.emplace_back(x, y, x == 2 && y == 2 ? kKey : RGB(1, 2, 3));
     }
     CSprite sprite;
     ASSERT_EQ(sprite.Load(Picture(dir, "p.bmp", 4, 4, pixels).c_str()), TRUE);
@@ -161,8 +162,8 @@ TEST(SpriteTest, HitTestNeverReadsOutsideTheImage) {
     ASSERT_EQ(sprite.Load(Picture(dir, "p.bmp", 6, 4, {{5, 3, RGB(1, 1, 1)}}).c_str(), TRUE, 3, 2),
               TRUE);
     // Frames beyond the sheet on every side: nothing there to hit.
-    for (const auto& [col, row] : {std::pair{2, 0}, {0, 2}, {-1, 0}, {0, -1}, {INT_MAX, INT_MAX},
-                                   {INT_MIN, 0}}) {
+    for (const auto& [col, row] :
+         {std::pair{2, 0}, {0, 2}, {-1, 0}, {0, -1}, {INT_MAX, INT_MAX}, {INT_MIN, 0}}) {
         sprite.m_nFrameCol = col;
         sprite.m_nFrameRow = row;
         for (int y = -1; y <= 3; ++y) {
@@ -189,7 +190,8 @@ TEST(SpriteTest, HitTestNeverReadsOutsideTheImage) {
     for (int bits : {8, 16, 32}) {
         CSprite other;
         ASSERT_EQ(
-            other.Load(dir.Write("o.bmp", MakeBmp({.width = 5, .height = 3, .bitCount = bits})).c_str()),
+            other.Load(
+                dir.Write("o.bmp", MakeBmp({.width = 5, .height = 3, .bitCount = bits})).c_str()),
             TRUE);
         for (int y = 0; y <= 3; ++y) {
             for (int x = 0; x <= 5; ++x) other.HitTest(x, y);
@@ -216,9 +218,12 @@ TEST_F(SpriteDirtyTest, MoveToMarksTheBoundsBeforeAndAfter) {
     EXPECT_EQ(sprite.m_rcDirty, (RECT{0, 0, 70, 30}));
     sprite.MoveTo(100, -5);
     EXPECT_EQ(sprite.m_rcDirty, (RECT{0, -5, 120, 30}));
+    // At the end of the int range the bounds clamp to an empty rectangle instead of wrapping
+    // into a huge one: nothing more is marked.
     sprite.MoveTo(INT_MAX, INT_MIN);
-    EXPECT_EQ(sprite.m_rcDirty.right, INT_MAX);
-    EXPECT_EQ(sprite.m_rcDirty.top, INT_MIN);
+    EXPECT_EQ(sprite.m_rcDirty, (RECT{0, -5, 120, 30}));
+    sprite.MoveTo(INT_MAX - 10, 0);
+    EXPECT_EQ(sprite.m_rcDirty, (RECT{0, -5, INT_MAX, 30}));
 }
 
 TEST_F(SpriteDirtyTest, SetFrameMarksTheBoundsOnlyForANewCell) {

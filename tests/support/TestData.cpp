@@ -14,8 +14,8 @@ fs::path SourceDir() {
 
 std::optional<fs::path> BmpSuiteDir() {
     std::error_code ignored;
-    for (const fs::path& dir : {SourceDir() / ".." / "shared" / "bmpsuite",
-                                fs::path("/work/shared/bmpsuite")}) {
+    for (const fs::path& dir :
+         {SourceDir() / ".." / "shared" / "bmpsuite", fs::path("/work/shared/bmpsuite")}) {
         if (fs::is_regular_file(dir / "README.md", ignored)) return fs::weakly_canonical(dir);
     }
     return std::nullopt;
