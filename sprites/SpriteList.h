@@ -2,6 +2,8 @@
 // puts the changed area on the screen.
 #pragma once
 
+#include <vector>
+
 #include "platform/Gdi.h"
 #include "platform/ObList.h"
 #include "platform/Types.h"
@@ -45,6 +47,25 @@ public:
 private:
     CSprite* FirstSprite() const;
     void AddToFirstDirty(const RECT& area);
+    /// True when the sprite addition would draw all of visible without refusing it.
+    bool DrawsWhole(const CSprite& sprite, const RECT& visible) const;
+    void AddPart(CSprite& sprite, const RECT& part);
+
+    // Working memory of Compose, kept between calls so that composing allocates nothing.
+    struct Pending {
+        CSprite* sprite;
+        RECT area;     // the sprite's bounds within the rectangle composed
+        RECT visible;  // the part of area on the background
+        bool whole;    // the image draws all of visible: it may be left out or cut
+    };
+    struct Occluder {
+        RECT area;          // covered by opaque sprites
+        std::size_t first;  // their first and last places in the pending list
+        std::size_t last;
+    };
+    std::vector<Pending> m_scratch;
+    std::vector<Occluder> m_occluders;
+    std::vector<RECT> m_pieces;
 
     CWnd* m_pCountingWnd = nullptr;  // the window the counter last started for
 };
