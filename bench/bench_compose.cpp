@@ -45,8 +45,8 @@ void Compose(benchmark::State& state, SceneKind kind) {
 std::unique_ptr<SdlScene> FastestSdl(SceneKind kind) {
     std::unique_ptr<SdlScene> best;
     double bestSeconds = 1e9;
-    for (const SdlConfig config : {SdlConfig{24, false}, SdlConfig{24, true}, SdlConfig{32, false},
-                                   SdlConfig{32, true}}) {
+    for (const SdlConfig config :
+         {SdlConfig{24, false}, SdlConfig{24, true}, SdlConfig{32, false}, SdlConfig{32, true}}) {
         auto candidate = std::make_unique<SdlScene>(TheScene(), config);
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < 50; ++i) {
@@ -85,15 +85,33 @@ void Memcpy(benchmark::State& state, SceneKind kind) {
     Report(state, kind);
 }
 
-void BM_Compose_FullRedraw(benchmark::State& s) { Compose(s, SceneKind::FullRedraw); }
-void BM_Compose_BoardUpdate(benchmark::State& s) { Compose(s, SceneKind::BoardUpdate); }
-void BM_Compose_SealStep(benchmark::State& s) { Compose(s, SceneKind::SealStep); }
-void BM_SdlBlit_FullRedraw(benchmark::State& s) { SdlBlit(s, SceneKind::FullRedraw); }
-void BM_SdlBlit_BoardUpdate(benchmark::State& s) { SdlBlit(s, SceneKind::BoardUpdate); }
-void BM_SdlBlit_SealStep(benchmark::State& s) { SdlBlit(s, SceneKind::SealStep); }
-void BM_Memcpy_FullRedraw(benchmark::State& s) { Memcpy(s, SceneKind::FullRedraw); }
-void BM_Memcpy_BoardUpdate(benchmark::State& s) { Memcpy(s, SceneKind::BoardUpdate); }
-void BM_Memcpy_SealStep(benchmark::State& s) { Memcpy(s, SceneKind::SealStep); }
+void BM_Compose_FullRedraw(benchmark::State& s) {
+    Compose(s, SceneKind::FullRedraw);
+}
+void BM_Compose_BoardUpdate(benchmark::State& s) {
+    Compose(s, SceneKind::BoardUpdate);
+}
+void BM_Compose_SealStep(benchmark::State& s) {
+    Compose(s, SceneKind::SealStep);
+}
+void BM_SdlBlit_FullRedraw(benchmark::State& s) {
+    SdlBlit(s, SceneKind::FullRedraw);
+}
+void BM_SdlBlit_BoardUpdate(benchmark::State& s) {
+    SdlBlit(s, SceneKind::BoardUpdate);
+}
+void BM_SdlBlit_SealStep(benchmark::State& s) {
+    SdlBlit(s, SceneKind::SealStep);
+}
+void BM_Memcpy_FullRedraw(benchmark::State& s) {
+    Memcpy(s, SceneKind::FullRedraw);
+}
+void BM_Memcpy_BoardUpdate(benchmark::State& s) {
+    Memcpy(s, SceneKind::BoardUpdate);
+}
+void BM_Memcpy_SealStep(benchmark::State& s) {
+    Memcpy(s, SceneKind::SealStep);
+}
 
 BENCHMARK(BM_Compose_FullRedraw);
 BENCHMARK(BM_SdlBlit_FullRedraw);

@@ -19,25 +19,6 @@ CObject*& CObList::GetTail() {
     return m_pNodeTail->data;
 }
 
-CObject*& CObList::GetNext(POSITION& pos) const {
-    Node* node = ToNode(pos);
-    assert(node != nullptr);
-    pos = ToPos(node->next);
-    return node->data;
-}
-
-CObject*& CObList::GetPrev(POSITION& pos) const {
-    Node* node = ToNode(pos);
-    assert(node != nullptr);
-    pos = ToPos(node->prev);
-    return node->data;
-}
-
-CObject*& CObList::GetAt(POSITION pos) const {
-    assert(pos != nullptr);
-    return ToNode(pos)->data;
-}
-
 CObList::Node* CObList::NewNode(Node* prev, Node* next, CObject* element) {
     if (m_pNodeFree == nullptr) {
         // One allocation holds the block link and blockSize nodes; the nodes go to the free list.

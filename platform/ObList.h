@@ -2,6 +2,7 @@
 // pointers, as far as the sprite library uses them.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 
 #include "platform/Types.h"
@@ -38,10 +39,23 @@ public:
     POSITION GetHeadPosition() const { return reinterpret_cast<POSITION>(m_pNodeHead); }
     POSITION GetTailPosition() const { return reinterpret_cast<POSITION>(m_pNodeTail); }
     /// Returns the element at pos and moves pos to the next node (null after the tail).
-    CObject*& GetNext(POSITION& pos) const;
+    CObject*& GetNext(POSITION& pos) const {
+        Node* node = ToNode(pos);
+        assert(node != nullptr);
+        pos = ToPos(node->next);
+        return node->data;
+    }
     /// Returns the element at pos and moves pos to the previous node (null before the head).
-    CObject*& GetPrev(POSITION& pos) const;
-    CObject*& GetAt(POSITION pos) const;
+    CObject*& GetPrev(POSITION& pos) const {
+        Node* node = ToNode(pos);
+        assert(node != nullptr);
+        pos = ToPos(node->prev);
+        return node->data;
+    }
+    CObject*& GetAt(POSITION pos) const {
+        assert(pos != nullptr);
+        return ToNode(pos)->data;
+    }
 
     POSITION AddHead(CObject* element);
     POSITION AddTail(CObject* element);

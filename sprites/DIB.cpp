@@ -468,9 +468,14 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
     const std::size_t dstStride = static_cast<std::size_t>(dest->GetStride());
     unsigned char* srcRow = GetPixelAddress(static_cast<int>(srcX), static_cast<int>(srcY));
     unsigned char* dstRow = dest->GetPixelAddress(static_cast<int>(dx), static_cast<int>(dy));
+    const bool distinct = dest->m_pBits != m_pBits;
     const auto flush = [&](unsigned char* d, const unsigned char* s, std::size_t n) {
         if (copy) {
-            std::memmove(d, s, n);
+            if (distinct) {
+                CopySpan(d, s, n);
+            } else {
+                std::memmove(d, s, n);  // an image drawn onto itself may overlap
+            }
         } else {
             BlendSpan(n, d, s, alpha);
         }

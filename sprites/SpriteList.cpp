@@ -142,6 +142,13 @@ void CSpriteList::AddPart(CSprite& sprite, const RECT& part) {
                        sprite.m_bColorKey);
 }
 
+bool CSpriteList::HiddenBehind(std::size_t index, const RECT& visible) const {
+    for (const Occluder& o : m_occluders) {
+        if (o.first > index && Contains(o.area, visible)) return true;
+    }
+    return false;
+}
+
 void CSpriteList::Compose(const RECT* rect) {
     if (m_pBackground == nullptr) return;
     // Every sprite meeting rect is drawn from the back to the front. What an opaque sprite further
@@ -156,7 +163,7 @@ void CSpriteList::Compose(const RECT* rect) {
     while (pos != nullptr) {
         auto* sprite = static_cast<CSprite*>(GetNext(pos));
         RECT area{};
-        sprite->GetRect(&area);
+        sprite->CSprite::GetRect(&area);
         if (rect != nullptr && !IntersectRect(&area, &area, rect)) continue;
         RECT visible{};
         IntersectRect(&visible, &area, &canvas);
@@ -193,14 +200,7 @@ void CSpriteList::Compose(const RECT* rect) {
             AddPart(*pending.sprite, pending.area);
             continue;
         }
-        bool hidden = false;
-        for (const Occluder& o : m_occluders) {
-            if (o.first > index && Contains(o.area, pending.visible)) {
-                hidden = true;
-                break;
-            }
-        }
-        if (hidden) continue;
+        if (HiddenBehind(index, pending.visible)) continue;
         if (Area(pending.visible) < kSplitMinArea) {
             AddPart(*pending.sprite, pending.visible);
             continue;

@@ -63,6 +63,8 @@ private:
         std::size_t first;  // their first and last places in the pending list
         std::size_t last;
     };
+    bool HiddenBehind(std::size_t index, const RECT& visible) const;
+
     std::vector<Pending> m_scratch;
     std::vector<Occluder> m_occluders;
     std::vector<RECT> m_pieces;

@@ -18,10 +18,10 @@ void DrawStandIn(CSprite& sprite, int width, int height, int frameWidth, int fra
             const int fx = x % frameWidth, fy = y % frameHeight;
             const int cx = 2 * fx - frameWidth, cy = 2 * fy - frameHeight;
             // An ellipse filling most of the frame: the key shows around it.
-            const bool inside = static_cast<long>(cx) * cx * frameHeight * frameHeight +
-                                    static_cast<long>(cy) * cy * frameWidth * frameWidth <
-                                static_cast<long>(frameWidth) * frameWidth * frameHeight *
-                                    frameHeight * 9 / 10;
+            const bool inside =
+                static_cast<long>(cx) * cx * frameHeight * frameHeight +
+                    static_cast<long>(cy) * cy * frameWidth * frameWidth <
+                static_cast<long>(frameWidth) * frameWidth * frameHeight * frameHeight * 9 / 10;
             if (keyed && !inside) continue;
             unsigned char* p = sprite.GetPixelAddress(x, y);
             p[0] = static_cast<unsigned char>(60 + (x * 7 + y) % 180);
@@ -127,8 +127,9 @@ ComposeScene::ComposeScene(const std::filesystem::path& pictures) {
     m_list.Insert(&m_background);
     for (CSprite& s : m_startTiles) m_list.Insert(&s);
     for (CSprite& s : m_fields) m_list.Insert(&s);
-    for (CSprite* s : {&m_separator, &m_logo, &m_buttons[0], &m_buttons[1], &m_buttons[2], &m_panel,
-                       &m_sealPicture, &m_radio[0], &m_radio[1], &m_check[0], &m_check[1], &m_seal}) {
+    for (CSprite* s :
+         {&m_separator, &m_logo, &m_buttons[0], &m_buttons[1], &m_buttons[2], &m_panel,
+          &m_sealPicture, &m_radio[0], &m_radio[1], &m_check[0], &m_check[1], &m_seal}) {
         m_list.Insert(s);
     }
     m_list.Redraw(nullptr);

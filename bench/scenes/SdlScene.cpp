@@ -27,9 +27,8 @@ SDL_Surface* Created(SDL_Surface* surface) {
 SDL_Surface* SdlScene::Convert(const CDIB& image, bool keyed) const {
     const int width = image.GetWidth();
     const int height = image.GetHeight();
-    SDL_Surface* surface = Created(
-        SDL_CreateRGBSurfaceWithFormat(0, width, height, m_config.bitsPerPixel,
-                                       Format(m_config.bitsPerPixel)));
+    SDL_Surface* surface = Created(SDL_CreateRGBSurfaceWithFormat(
+        0, width, height, m_config.bitsPerPixel, Format(m_config.bitsPerPixel)));
     // The image is stored bottom-up with blue, green, red bytes; SDL's surfaces run top-down.
     auto* rows = static_cast<unsigned char*>(surface->pixels);
     for (int y = 0; y < height; ++y) {

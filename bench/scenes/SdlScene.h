@@ -11,7 +11,7 @@
 struct SDL_Surface;
 
 struct SdlConfig {
-    int bitsPerPixel = 24;  ///< 24 (BGR24) or 32 (XRGB8888), sources and target alike
+    int bitsPerPixel = 24;   ///< 24 (BGR24) or 32 (XRGB8888), sources and target alike
     bool runLength = false;  ///< SDL's run-length acceleration of keyed surfaces
 
     const char* Name() const;
