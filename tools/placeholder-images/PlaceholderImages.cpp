@@ -1,8 +1,5 @@
-// Writes plain stand-in pictures for the game's eleven image files into a folder, so the game can
-// be started before its real pictures exist. Every picture has the size and frame layout the game
-// expects; they are drawn with flat shapes and a tiny block font, nothing more.
-//
-// Usage: floemaze-placeholder-images FOLDER
+#include "tools/placeholder-images/PlaceholderImages.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -320,19 +317,12 @@ bool Path(const std::string& dir) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s FOLDER\n",
-                     argc > 0 ? argv[0] : "floemaze-placeholder-images");
-        return 2;
-    }
-    const std::string dir = argv[1];
+bool WritePlaceholderImages(const std::string& folder) {
     bool ok = true;
     for (bool (*write)(const std::string&) :
          {Background, Logo, StartPicture, Buttons, SealPicture, OptionsMenu, RadioButton,
           CheckButton, Separator, BabySeal, Path}) {
-        ok = write(dir) && ok;
+        ok = write(folder) && ok;
     }
-    if (!ok) std::fprintf(stderr, "could not write every picture into %s\n", dir.c_str());
-    return ok ? 0 : 1;
+    return ok;
 }
