@@ -1,7 +1,7 @@
 // The game window: opening, layout, timers, painting and the system menu.
 #include "app/FloemazeDlg.h"
 
-#include <climits>
+#include <cstdint>
 #include <string>
 
 #include "app/AboutDlg.h"

@@ -826,7 +826,8 @@ protected:
 };
 
 TEST_F(FloemazeAppTest, MissingImagesAreReportedInOrderAndNoTickEverRuns) {
-    GameFolder folder({GameImage::Logo, GameImage::Buttons, GameImage::SealPicture});
+    GameFolder folder(
+        {GameImage::Background, GameImage::Logo, GameImage::Buttons, GameImage::SealPicture});
     // A file that opens but is no picture gets the image's own message first.
     folder.Dir().Write("Trennlinie.bmp", {'B', 'X', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
     auto& backend = headless::Use();
@@ -851,6 +852,7 @@ TEST_F(FloemazeAppTest, MissingImagesAreReportedInOrderAndNoTickEverRuns) {
         backend.MessageBoxTexts().begin() + static_cast<std::ptrdiff_t>(before),
         backend.MessageBoxTexts().end());
     EXPECT_EQ(texts, (std::vector<std::string>{
+                         "Die Datei \"Hintergrund.bmp\" konnte nicht geladen werden!",
                          "Die Datei \"Logo.bmp\" konnte nicht geladen werden!",
                          "Die Datei \"buttons.bmp\" konnte nicht geladen werden!",
                          "Die Datei \"Robbe.bmp\" konnte nicht geladen werden!",
