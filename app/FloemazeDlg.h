@@ -23,7 +23,7 @@ struct PanelTransition {
 /// that list. Handlers only change sprite state; each timer tick ends with the list's Update,
 /// which puts the changed area on the screen.
 ///
-/// The state is public for reading (tests, the About box); it changes only through the window's
+/// The state is public for reading (the tests do); it changes only through the window's
 /// messages.
 class CFloemazeDlg : public CDialog {
 public:

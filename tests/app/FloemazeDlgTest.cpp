@@ -668,6 +668,11 @@ TEST_F(FloemazeDlgTest, CheckBoxesFreezeTheAnimationAndAllowDraggingTheLogo) {
     headless::MouseMove(dlg, 190, 200);
     EXPECT_EQ(Position(dlg.m_logo), (POINT{0, 100}));
     EXPECT_EQ(Peer().MovesStarted(), moves);
+    // A release the window never saw ends the drag with the first move without the button.
+    headless::LeftDown(dlg, 60, 160);
+    headless::MouseMove(dlg, 80, 170);
+    EXPECT_EQ(dlg.m_dragSprite, nullptr);
+    EXPECT_EQ(Position(dlg.m_logo), (POINT{0, 100}));
 
     // Dropped over the options button, its opaque pixels take the clicks there.
     const int state = dlg.m_panelState;
