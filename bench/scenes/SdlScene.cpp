@@ -41,7 +41,7 @@ SDL_Surface* SdlScene::Convert(const CDIB& image, bool keyed) const {
                 to[4 * x] = from[3 * x];
                 to[4 * x + 1] = from[3 * x + 1];
                 to[4 * x + 2] = from[3 * x + 2];
-                to[4 * x + 3] = 0xFF;
+                to[4 * x + 3] = 0;  // unused, and zero as SDL maps the key
             }
         }
     }
