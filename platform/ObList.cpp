@@ -38,6 +38,7 @@ CObList::Node* CObList::NewNode(Node* prev, Node* next, CObject* element) {
     node->next = next;
     node->data = element;
     ++m_nCount;
+    ++m_nVersion;
     return node;
 }
 
@@ -45,6 +46,7 @@ void CObList::FreeNode(Node* node) {
     node->next = m_pNodeFree;
     m_pNodeFree = node;
     --m_nCount;
+    ++m_nVersion;
 }
 
 POSITION CObList::AddHead(CObject* element) {
@@ -113,6 +115,7 @@ void CObList::RemoveAt(POSITION pos) {
 
 void CObList::RemoveAll() {
     m_nCount = 0;
+    ++m_nVersion;
     m_pNodeHead = m_pNodeTail = m_pNodeFree = nullptr;
     while (m_pBlocks != nullptr) {
         Block* next = m_pBlocks->next;

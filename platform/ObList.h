@@ -67,6 +67,9 @@ public:
     void RemoveAll();
     /// Linear search by pointer, from the node after startAfter (or from the head).
     POSITION Find(const CObject* element, POSITION startAfter = nullptr) const;
+    /// Changes whenever a node is added or removed, so that a copy of the order can tell it is
+    /// out of date. (Elements replaced through the references returned above do not count.)
+    std::size_t GetVersion() const { return m_nVersion; }
 
 private:
     struct Node {
@@ -89,5 +92,6 @@ private:
     Node* m_pNodeFree = nullptr;
     Block* m_pBlocks = nullptr;
     std::size_t m_nCount = 0;
+    std::size_t m_nVersion = 0;
     std::size_t m_nBlockSize;
 };

@@ -142,8 +142,8 @@ void CSpriteList::AddPart(CSprite& sprite, const RECT& part) {
                        sprite.m_bColorKey);
 }
 
-bool CSpriteList::HiddenBehind(std::size_t index, const RECT& visible) const {
-    for (const Occluder& o : m_occluders) {
+bool CSpriteList::HiddenBehind(const Buffers& work, std::size_t index, const RECT& visible) {
+    for (const Occluder& o : work.occluders) {
         if (o.first > index && Contains(o.area, visible)) return true;
     }
     return false;
@@ -151,79 +151,120 @@ bool CSpriteList::HiddenBehind(std::size_t index, const RECT& visible) const {
 
 void CSpriteList::Compose(const RECT* rect) {
     if (m_pBackground == nullptr) return;
+    // A refused sprite shows a message box, whose loop runs timer ticks that may compose this
+    // list again: such a nested pass must not reuse the working memory of the one it interrupts.
+    if (m_composing) {
+        Buffers nested;
+        ComposeWith(rect, nested);
+        return;
+    }
+    m_composing = true;
+    ComposeWith(rect, m_work);
+    m_composing = false;
+}
+
+void CSpriteList::ComposeWith(const RECT* rect, Buffers& work) {
     // Every sprite meeting rect is drawn from the back to the front. What an opaque sprite further
     // in front covers entirely would be painted over anyway, so it is left out: the pixels come
     // out the same, with far fewer written. Opaque neighbours that share an edge (the board's
     // tiles, the start picture's tiles) count as one occluder.
     const RECT canvas{0, 0, m_pBackground->GetWidth(), m_pBackground->GetHeight()};
     const bool canvas24 = m_pBackground->GetBitCount() == 24;
-    m_scratch.clear();
-    m_occluders.clear();
-    POSITION pos = GetHeadPosition();
-    while (pos != nullptr) {
-        auto* sprite = static_cast<CSprite*>(GetNext(pos));
+    work.pending.clear();
+    work.occluders.clear();
+    for (const Entry& entry : Order()) {
+        CSprite* sprite = entry.sprite;
         RECT area{};
         sprite->CSprite::GetRect(&area);
         if (rect != nullptr && !IntersectRect(&area, &area, rect)) continue;
         RECT visible{};
         IntersectRect(&visible, &area, &canvas);
         const bool whole = canvas24 && !IsRectEmpty(&visible) && DrawsWhole(*sprite, visible);
-        m_scratch.push_back(Pending{sprite, area, visible, whole});
+        work.pending.push_back(Pending{sprite, area, visible, whole});
         if (whole && sprite->m_bColorKey == 0 && sprite->m_fAlpha >= 0.99f) {
-            const std::size_t index = m_scratch.size() - 1;
-            if (m_occluders.empty() || m_occluders.back().last + 1 != index ||
-                !MergeInto(m_occluders.back().area, visible)) {
-                m_occluders.push_back(Occluder{visible, index, index});
+            const std::size_t index = work.pending.size() - 1;
+            if (work.occluders.empty() || work.occluders.back().last + 1 != index ||
+                !MergeInto(work.occluders.back().area, visible)) {
+                work.occluders.push_back(Occluder{visible, index, index});
             } else {
-                m_occluders.back().last = index;
+                work.occluders.back().last = index;
             }
         }
     }
     // Strips of merged neighbours (columns of tiles) merge once more into blocks.
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < m_occluders.size(); ++i) {
-        if (kept > 0 && m_occluders[kept - 1].last + 1 == m_occluders[i].first &&
-            MergeInto(m_occluders[kept - 1].area, m_occluders[i].area)) {
-            m_occluders[kept - 1].last = m_occluders[i].last;
+    for (std::size_t i = 0; i < work.occluders.size(); ++i) {
+        if (kept > 0 && work.occluders[kept - 1].last + 1 == work.occluders[i].first &&
+            MergeInto(work.occluders[kept - 1].area, work.occluders[i].area)) {
+            work.occluders[kept - 1].last = work.occluders[i].last;
         } else {
-            m_occluders[kept++] = m_occluders[i];
+            work.occluders[kept++] = work.occluders[i];
         }
     }
-    m_occluders.resize(kept);
-    std::erase_if(m_occluders, [](const Occluder& o) { return Area(o.area) < kOccluderMinArea; });
-    if (m_occluders.size() > kMaxOccluders) m_occluders.resize(kMaxOccluders);
+    work.occluders.resize(kept);
+    std::erase_if(work.occluders,
+                  [](const Occluder& o) { return Area(o.area) < kOccluderMinArea; });
+    if (work.occluders.size() > kMaxOccluders) work.occluders.resize(kMaxOccluders);
 
-    for (std::size_t index = 0; index < m_scratch.size(); ++index) {
-        const Pending& pending = m_scratch[index];
+    for (std::size_t index = 0; index < work.pending.size(); ++index) {
+        const Pending& pending = work.pending[index];
         if (!pending.whole) {
             // Drawn exactly as asked: clipping, refusals and their messages stay the image's.
             AddPart(*pending.sprite, pending.area);
             continue;
         }
-        if (HiddenBehind(index, pending.visible)) continue;
+        if (HiddenBehind(work, index, pending.visible)) continue;
         if (Area(pending.visible) < kSplitMinArea) {
             AddPart(*pending.sprite, pending.visible);
             continue;
         }
-        m_pieces.assign(1, pending.visible);
+        work.pieces.assign(1, pending.visible);
         bool split = true;
-        for (const Occluder& o : m_occluders) {
-            if (o.first > index && !Subtract(m_pieces, o.area)) {
+        for (const Occluder& o : work.occluders) {
+            if (o.first > index && !Subtract(work.pieces, o.area)) {
                 split = false;
                 break;
             }
         }
-        if (!split) m_pieces.assign(1, pending.visible);
-        for (const RECT& piece : m_pieces) AddPart(*pending.sprite, piece);
+        if (!split) work.pieces.assign(1, pending.visible);
+        for (const RECT& piece : work.pieces) AddPart(*pending.sprite, piece);
     }
     CountFrame();
+}
+
+const std::vector<CSpriteList::Entry>& CSpriteList::Order() {
+    if (m_orderVersion != GetVersion() || m_order.size() != GetCount()) {
+        m_order.clear();
+        POSITION pos = GetHeadPosition();
+        while (pos != nullptr) {
+            const POSITION current = pos;
+            m_order.push_back(Entry{current, static_cast<CSprite*>(GetNext(pos))});
+        }
+        m_orderVersion = GetVersion();
+    }
+    return m_order;
 }
 
 void CSpriteList::Update(CDC* dc) {
     RECT changed{};
     int previousDepth = 0;
     if (m_pBackground == nullptr) return;
-    POSITION pos = GetHeadPosition();
+    // The walk runs over a copy of the order, which is cheaper to read than the nodes, as long
+    // as every sprite is in order; the first one out of order continues on the nodes themselves.
+    POSITION pos = nullptr;
+    const std::vector<Entry>& order = Order();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        CSprite* sprite = order[i].sprite;
+        if (previousDepth > sprite->m_nDepth) {
+            pos = order[i].position;
+            break;
+        }
+        if (sprite->m_rcDirty != RECT{}) {
+            UnionRect(&changed, &changed, &sprite->m_rcDirty);
+            sprite->m_rcDirty = RECT{};
+        }
+        previousDepth = sprite->m_nDepth;
+    }
     while (pos != nullptr) {
         POSITION current = pos;
         auto* sprite = static_cast<CSprite*>(GetNext(pos));

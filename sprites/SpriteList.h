@@ -63,11 +63,25 @@ private:
         std::size_t first;  // their first and last places in the pending list
         std::size_t last;
     };
-    bool HiddenBehind(std::size_t index, const RECT& visible) const;
+    struct Buffers {
+        std::vector<Pending> pending;
+        std::vector<Occluder> occluders;
+        std::vector<RECT> pieces;
+    };
+    static bool HiddenBehind(const Buffers& work, std::size_t index, const RECT& visible);
+    void ComposeWith(const RECT* rect, Buffers& work);
 
-    std::vector<Pending> m_scratch;
-    std::vector<Occluder> m_occluders;
-    std::vector<RECT> m_pieces;
+    // The order of the list as an array, rebuilt when nodes were added or removed.
+    struct Entry {
+        POSITION position;
+        CSprite* sprite;
+    };
+    const std::vector<Entry>& Order();
+    std::vector<Entry> m_order;
+    std::size_t m_orderVersion = 0;
+
+    Buffers m_work;
+    bool m_composing = false;
 
     CWnd* m_pCountingWnd = nullptr;  // the window the counter last started for
 };
