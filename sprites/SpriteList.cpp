@@ -74,6 +74,7 @@ std::int64_t Area(const RECT& r) {
 // Occluders smaller than this are not worth looking up for every sprite behind them.
 constexpr std::int64_t kOccluderMinArea = 4096;
 constexpr std::size_t kMaxOccluders = 32;
+constexpr std::size_t kFewSprites = 64;
 // Sprites at least this large are drawn around the occluders in front of them.
 constexpr std::int64_t kSplitMinArea = 8192;
 constexpr std::size_t kMaxPieces = 32;
@@ -174,6 +175,10 @@ void CSpriteList::ComposeWith(const RECT* rect, Buffers& work) {
     work.occluders.clear();
     for (const Entry& entry : Order()) {
         CSprite* sprite = entry.sprite;
+        // Most sprites lie wholly away from a small rectangle; they are passed over first.
+        if (rect != nullptr && (sprite->m_nX >= rect->right || sprite->m_nY >= rect->bottom)) {
+            continue;
+        }
         RECT area{};
         sprite->CSprite::GetRect(&area);
         if (rect != nullptr && !IntersectRect(&area, &area, rect)) continue;
@@ -202,8 +207,12 @@ void CSpriteList::ComposeWith(const RECT* rect, Buffers& work) {
         }
     }
     work.occluders.resize(kept);
-    std::erase_if(work.occluders,
-                  [](const Occluder& o) { return Area(o.area) < kOccluderMinArea; });
+    // Every sprite is checked against every occluder: with many sprites to draw, only the large
+    // occluders are worth it.
+    if (work.pending.size() > kFewSprites) {
+        std::erase_if(work.occluders,
+                      [](const Occluder& o) { return Area(o.area) < kOccluderMinArea; });
+    }
     if (work.occluders.size() > kMaxOccluders) work.occluders.resize(kMaxOccluders);
 
     for (std::size_t index = 0; index < work.pending.size(); ++index) {
