@@ -52,3 +52,11 @@ BOOL EqualRect(const RECT* a, const RECT* b) {
 BOOL PtInRect(const RECT* r, POINT p) {
     return p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
 }
+
+BOOL OffsetRect(RECT* r, int dx, int dy) {
+    r->left += dx;
+    r->right += dx;
+    r->top += dy;
+    r->bottom += dy;
+    return TRUE;
+}

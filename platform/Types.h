@@ -65,5 +65,7 @@ BOOL IntersectRect(RECT* dst, const RECT* a, const RECT* b);
 BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b);
 /// TRUE when all four values are equal.
 BOOL EqualRect(const RECT* a, const RECT* b);
+/// Moves r by (dx, dy).
+BOOL OffsetRect(RECT* r, int dx, int dy);
 /// TRUE when (x, y) lies in r (left and top inclusive, right and bottom exclusive).
 BOOL PtInRect(const RECT* r, POINT p);
