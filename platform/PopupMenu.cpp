@@ -24,8 +24,8 @@ PopupMenu::PopupMenu(const CMenu& menu, const MeasureText& measure) {
         y += height;
         m_entries.push_back(std::move(entry));
     }
-    const int inner = kTextLeft + textWidth + (shortcutWidth > 0 ? kShortcutGap + shortcutWidth : 0) +
-                      kTextRight;
+    const int inner =
+        kTextLeft + textWidth + (shortcutWidth > 0 ? kShortcutGap + shortcutWidth : 0) + kTextRight;
     const int width = std::max(kMinWidth, inner + 2 * kBorder);
     for (Entry& entry : m_entries) entry.rect.right = width - kBorder;
     m_bounds = RECT{0, 0, width, y + kBorder};

@@ -12,12 +12,12 @@ namespace platform {
 /// An open menu. Coordinates are those of the window it opens in.
 class PopupMenu {
 public:
-    static constexpr int kBorder = 3;          ///< frame and padding around the entries
-    static constexpr int kItemHeight = 22;     ///< height of a text entry
-    static constexpr int kSeparatorHeight = 9; ///< height of a separator
-    static constexpr int kTextLeft = 28;       ///< from the entry's left edge to its text
-    static constexpr int kShortcutGap = 32;    ///< least space between text and shortcut
-    static constexpr int kTextRight = 20;      ///< after the text or shortcut
+    static constexpr int kBorder = 3;           ///< frame and padding around the entries
+    static constexpr int kItemHeight = 22;      ///< height of a text entry
+    static constexpr int kSeparatorHeight = 9;  ///< height of a separator
+    static constexpr int kTextLeft = 28;        ///< from the entry's left edge to its text
+    static constexpr int kShortcutGap = 32;     ///< least space between text and shortcut
+    static constexpr int kTextRight = 20;       ///< after the text or shortcut
     static constexpr int kMinWidth = 150;
 
     struct Entry {

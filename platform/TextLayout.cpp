@@ -129,8 +129,8 @@ std::vector<std::string> WrapText(std::string_view text, int maxWidth, const Mea
     std::size_t start = 0;
     while (true) {
         const std::size_t end = text.find('\n', start);
-        std::string_view paragraph =
-            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        std::string_view paragraph = text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (!paragraph.empty() && paragraph.back() == '\r') paragraph.remove_suffix(1);
         WrapParagraph(paragraph, maxWidth, measure, lines);
         if (end == std::string_view::npos) break;

@@ -24,7 +24,7 @@ std::vector<std::string> WrapText(std::string_view text, int maxWidth, const Mea
 
 /// A menu entry's text as it is shown.
 struct MenuLabel {
-    std::string text;  ///< without the "&" marks; "&&" stands for one "&"
+    std::string text;                            ///< without the "&" marks; "&&" stands for one "&"
     std::size_t mnemonicAt = std::string::npos;  ///< byte offset of the underlined character
     std::size_t mnemonicLength = 0;              ///< its length in bytes
     std::string shortcut;                        ///< what follows a tab, shown at the right

@@ -153,7 +153,8 @@ LRESULT CWnd::Default() {
             // A captionless window has no menu the window manager could show: the right button
             // opens the system menu instead.
             if (CMenu* menu = GetSystemMenu(FALSE)) {
-                m_peer->OpenSystemMenu(*menu, POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
+                m_peer->OpenSystemMenu(*menu,
+                                       POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
             }
             return 0;
         case WM_SYSCOMMAND:

@@ -97,9 +97,9 @@ void Font::Draw(Bitmap& target, int x, int y, std::string_view text, COLORREF co
     const unsigned b = GetBValue(colour);
     SDL_LockSurface(argb);
     for (int row = area.top; row < area.bottom; ++row) {
-        const auto* source = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) +
-                                                             static_cast<std::size_t>(row - y) *
-                                                                 static_cast<std::size_t>(argb->pitch));
+        const auto* source = reinterpret_cast<const Uint32*>(
+            static_cast<const Uint8*>(argb->pixels) +
+            static_cast<std::size_t>(row - y) * static_cast<std::size_t>(argb->pitch));
         for (int col = area.left; col < area.right; ++col) {
             // The text is rendered white; its coverage is the alpha channel.
             const unsigned a = source[col - x] >> 24;
@@ -134,15 +134,16 @@ void FrameRect(Bitmap& target, const RECT& rect, COLORREF colour, int thickness)
 
 void DrawIconImage(Bitmap& target, int x, int y, const IconImage& image) {
     if (target.bitCount != 32 || image.size <= 0 ||
-        image.pixels.size() != static_cast<std::size_t>(image.size) * static_cast<std::size_t>(image.size)) {
+        image.pixels.size() !=
+            static_cast<std::size_t>(image.size) * static_cast<std::size_t>(image.size)) {
         return;
     }
     const RECT area = Clipped(target, RECT{x, y, x + image.size, y + image.size});
     for (int row = area.top; row < area.bottom; ++row) {
         for (int col = area.left; col < area.right; ++col) {
-            const std::uint32_t argb =
-                image.pixels[static_cast<std::size_t>(row - y) * static_cast<std::size_t>(image.size) +
-                             static_cast<std::size_t>(col - x)];
+            const std::uint32_t argb = image.pixels[static_cast<std::size_t>(row - y) *
+                                                        static_cast<std::size_t>(image.size) +
+                                                    static_cast<std::size_t>(col - x)];
             Blend(PixelAt(target, col, row), (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF,
                   argb >> 24);
         }

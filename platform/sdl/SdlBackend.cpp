@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <utility>
@@ -336,8 +336,8 @@ void SdlPeer::SetIcon(const Icon* icon) {
     }
     // SDL copies the pixels; the surface only lends them.
     SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<std::uint32_t*>(image.pixels.data()), image.size, image.size, 32,
-        image.size * 4, SDL_PIXELFORMAT_ARGB8888);
+        const_cast<std::uint32_t*>(image.pixels.data()), image.size, image.size, 32, image.size * 4,
+        SDL_PIXELFORMAT_ARGB8888);
     if (picture == nullptr) return;
     SDL_SetWindowIcon(m_handle, picture);
     SDL_FreeSurface(picture);
@@ -360,10 +360,10 @@ void SdlPeer::OpenSystemMenu(const CMenu& menu, std::optional<POINT> at) {
 }
 
 void SdlPeer::SetOverlay(Bitmap* overlay, POINT at) {
-    const RECT before = m_overlay != nullptr ? RECT{m_overlayAt.x, m_overlayAt.y,
-                                                    m_overlayAt.x + m_overlay->width,
-                                                    m_overlayAt.y + m_overlay->height}
-                                             : RECT{};
+    const RECT before = m_overlay != nullptr
+                            ? RECT{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
+                                   m_overlayAt.y + m_overlay->height}
+                            : RECT{};
     SDL_FreeSurface(m_overlayWrap);
     m_overlayWrap = nullptr;
     m_overlay = overlay;
@@ -460,7 +460,8 @@ bool SdlBackend::WaitForEvents(std::optional<std::uint32_t> timeoutMs) {
         SDL_PumpEvents();
         if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_FALSE) {
             pollfd connection{m_x11Fd, POLLIN, 0};
-            const int wait = timeoutMs ? static_cast<int>(std::min<std::uint32_t>(*timeoutMs, INT_MAX)) : -1;
+            const int wait =
+                timeoutMs ? static_cast<int>(std::min<std::uint32_t>(*timeoutMs, INT_MAX)) : -1;
             poll(&connection, 1, wait);
             SDL_PumpEvents();
         }
@@ -470,9 +471,10 @@ bool SdlBackend::WaitForEvents(std::optional<std::uint32_t> timeoutMs) {
         return true;
     }
     // Elsewhere SDL's wait: blocks until an event comes or the next timer is due.
-    const int got = timeoutMs ? SDL_WaitEventTimeout(&event, static_cast<int>(std::min<std::uint32_t>(
-                                                                 *timeoutMs, INT_MAX)))
-                              : SDL_WaitEvent(&event);
+    const int got =
+        timeoutMs ? SDL_WaitEventTimeout(
+                        &event, static_cast<int>(std::min<std::uint32_t>(*timeoutMs, INT_MAX)))
+                  : SDL_WaitEvent(&event);
     if (got == 0) {
         // An error while waiting without a timer would otherwise spin.
         if (!timeoutMs) SDL_Delay(10);
@@ -599,8 +601,8 @@ void SdlBackend::HandleButton(const SDL_MouseButtonEvent& event) {
     WPARAM keys = 0;
     if ((held & SDL_BUTTON_LMASK) != 0) keys |= MK_LBUTTON;
     if ((held & SDL_BUTTON_RMASK) != 0) keys |= MK_RBUTTON;
-    const UINT message = left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP)
-                              : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
+    const UINT message =
+        left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
     PostToQueue(MSG{&peer->Window(), message, keys, MAKELPARAM(point.x, point.y)});
 }
 
@@ -773,8 +775,8 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string& reason) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        reason = NoDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
-                                 SDL_GetError());
+        reason =
+            NoDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), SDL_GetError());
         return nullptr;
     }
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -18,7 +18,7 @@ constexpr COLORREF kMenuFrame = RGB(204, 204, 204);
 constexpr COLORREF kMenuHighlight = RGB(145, 201, 247);
 constexpr COLORREF kSeparator = RGB(215, 215, 215);
 
-constexpr int kBoxMargin = 24;         // around the text
+constexpr int kBoxMargin = 24;  // around the text
 constexpr int kBoxMinWidth = 240;
 constexpr int kBoxMaxTextWidth = 520;  // longer lines are broken
 constexpr int kBoxStripHeight = 44;    // the grey strip with the button
@@ -50,7 +50,8 @@ MessageBoxLayout LayoutMessageBox(std::string_view text, const Font* font) {
     layout.textAt = POINT{kBoxMargin, kBoxMargin};
     const int buttonTop = layout.height - kBoxStripHeight + (kBoxStripHeight - kButtonHeight) / 2;
     const int buttonLeft = layout.width - 12 - kButtonWidth;
-    layout.button = RECT{buttonLeft, buttonTop, buttonLeft + kButtonWidth, buttonTop + kButtonHeight};
+    layout.button =
+        RECT{buttonLeft, buttonTop, buttonLeft + kButtonWidth, buttonTop + kButtonHeight};
     return layout;
 }
 
@@ -86,14 +87,16 @@ void PaintDialogItems(Bitmap& target, const DialogTemplate& dialogTemplate, cons
             case DialogItem::Kind::Static: {
                 // A static's text may reach below its box by what the font needs for descenders.
                 RECT clip = rect;
-                if (font != nullptr) clip.bottom = std::max<LONG>(clip.bottom, rect.top + font->LineHeight());
+                if (font != nullptr)
+                    clip.bottom = std::max<LONG>(clip.bottom, rect.top + font->LineHeight());
                 DrawTextAt(target, font, rect.left, rect.top, ToValidUtf8(item.text), clip);
                 break;
             }
             case DialogItem::Kind::Icon: {
                 const HICON icon = ::LoadIcon(static_cast<UINT>(std::atoi(item.text.c_str())));
                 if (icon == nullptr) break;
-                if (const IconImage* image = icon->Best(32)) DrawIconImage(target, rect.left, rect.top, *image);
+                if (const IconImage* image = icon->Best(32))
+                    DrawIconImage(target, rect.left, rect.top, *image);
                 break;
             }
             case DialogItem::Kind::Button:
@@ -127,8 +130,12 @@ void PaintMenu(Bitmap& target, const PopupMenu& menu, const Font* font) {
         const MenuLabel& label = entry.label;
         DrawTextAt(target, font, left, top, label.text, rect);
         if (label.mnemonicAt != std::string::npos) {
-            const int x0 = left + font->Width(std::string_view(label.text).substr(0, label.mnemonicAt));
-            const int x1 = x0 + font->Width(std::string_view(label.text).substr(label.mnemonicAt, label.mnemonicLength));
+            const int x0 =
+                left + font->Width(std::string_view(label.text).substr(0, label.mnemonicAt));
+            const int x1 =
+                x0 +
+                font->Width(
+                    std::string_view(label.text).substr(label.mnemonicAt, label.mnemonicLength));
             const int y = top + font->Ascent() + 2;
             FillRect(target, RECT{x0, y, x1, y + 1}, kTextColour);
         }

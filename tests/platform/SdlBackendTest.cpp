@@ -78,8 +78,8 @@ TEST(SdlDisplayTest, InvisibleDriversCountOnlyWhenTheUserAskedForThem) {
 // The probe without any display: a plain message and a failing exit status, not a crash and not
 // an invisible window. An invisible driver asked for by name is used.
 TEST(SdlDisplayTest, WithoutADisplayTheProgramSaysSoAndFails) {
-    ChildProcess probe({FLOEMAZE_SDL_PROBE},
-                       {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "XDG_RUNTIME_DIR=/nonexistent"});
+    ChildProcess probe({FLOEMAZE_SDL_PROBE}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER",
+                                              "XDG_RUNTIME_DIR=/nonexistent"});
     ASSERT_TRUE(probe.Started());
     EXPECT_EQ(probe.Wait(kTimeoutMs), 1);
     const std::string err = probe.Stderr();
@@ -105,12 +105,12 @@ protected:
         }
         m_display = std::make_unique<VirtualDisplay>();
         ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
-        m_probe = std::make_unique<ChildProcess>(std::vector<std::string>{FLOEMAZE_SDL_PROBE},
-                                                 std::vector<std::string>{m_display->Environment(),
-                                                                          "SDL_VIDEODRIVER"});
+        m_probe = std::make_unique<ChildProcess>(
+            std::vector<std::string>{FLOEMAZE_SDL_PROBE},
+            std::vector<std::string>{m_display->Environment(), "SDL_VIDEODRIVER"});
         ASSERT_TRUE(m_probe->WaitFor("ready", kTimeoutMs)) << m_probe->Stderr();
-        const auto window = m_display->FindWindow(std::string("^") + probe::kWindowTitle + "$",
-                                                  kTimeoutMs);
+        const auto window =
+            m_display->FindWindow(std::string("^") + probe::kWindowTitle + "$", kTimeoutMs);
         ASSERT_TRUE(window) << "the probe's window did not appear";
         m_window = *window;
         ASSERT_TRUE(m_probe->WaitFor("paint", kTimeoutMs));
@@ -145,7 +145,8 @@ protected:
     bool WaitForPixels(const std::string& window,
                        const std::function<bool(const Screenshot&)>& check) {
         std::string error;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeoutMs);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeoutMs);
         while (std::chrono::steady_clock::now() < deadline) {
             const auto shot = CaptureWindow(*m_display, window, error);
             if (shot && check(*shot)) return true;
@@ -173,9 +174,9 @@ TEST_F(SdlProbeTest, WindowIsCaptionless700x500AndKeysArriveAsVirtualKeyCodes) {
         ASSERT_TRUE(line) << "only " << keys.size() << " keys arrived";
         keys.push_back(*line);
     }
-    EXPECT_EQ(keys, (std::vector<std::string>{"key 37", "key 38", "key 39", "key 40", "key 35",
-                                              "key 36", "key 13", "key 32", "key 27", "key 65",
-                                              "key 38"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"key 37", "key 38", "key 39", "key 40", "key 35", "key 36",
+                                        "key 13", "key 32", "key 27", "key 65", "key 38"}));
     // Alt+F4 closes the window as the system menu's close command does: the dialog is cancelled.
     ASSERT_TRUE(Xdo({"key", "alt+F4"}));
     EXPECT_TRUE(m_probe->WaitFor("syscommand 61536", kTimeoutMs));
@@ -317,9 +318,8 @@ TEST_F(SdlProbeTest, SystemMenuFromKeyboardOpensAboutBoxAndFromPointerCloses) {
     const int closeY = 40 + platform::PopupMenu::kBorder + platform::PopupMenu::kItemHeight +
                        platform::PopupMenu::kItemHeight / 2;
     if (HasXwd()) {
-        EXPECT_TRUE(WaitForPixels(m_window, [](const Screenshot& shot) {
-            return shot.At(41, 41) == 0xF2F2F2;
-        }));
+        EXPECT_TRUE(WaitForPixels(
+            m_window, [](const Screenshot& shot) { return shot.At(41, 41) == 0xF2F2F2; }));
     }
     ASSERT_TRUE(PointerTo(90, closeY));
     ASSERT_TRUE(Xdo({"click", "1"}));

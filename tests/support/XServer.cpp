@@ -148,9 +148,9 @@ std::optional<Screenshot> ParseXwd(const std::string& bytes, std::string& error)
                 const std::size_t shift = byteOrder == 0 ? b * 8 : (step - 1 - b) * 8;
                 pixel |= static_cast<std::uint32_t>(p[b]) << shift;
             }
-            shot.pixels[static_cast<std::size_t>(y) * width + x] =
-                channel(pixel, redMask) << 16 | channel(pixel, greenMask) << 8 |
-                channel(pixel, blueMask);
+            shot.pixels[static_cast<std::size_t>(y) * width + x] = channel(pixel, redMask) << 16 |
+                                                                   channel(pixel, greenMask) << 8 |
+                                                                   channel(pixel, blueMask);
         }
     }
     return shot;

@@ -73,8 +73,9 @@ protected:
             CClientDC dc(this);
             ++m_ticks[id == 1 ? 0 : 1];
             const int x = id == 1 ? 670 : 685;
-            dc.FillSolidRect(x, 5, 10, 10, (m_ticks[id == 1 ? 0 : 1] & 1) != 0 ? RGB(255, 200, 0)
-                                                                                : RGB(0, 90, 200));
+            dc.FillSolidRect(
+                x, 5, 10, 10,
+                (m_ticks[id == 1 ? 0 : 1] & 1) != 0 ? RGB(255, 200, 0) : RGB(0, 90, 200));
         }
         if (g_quitAfterTicks > 0 && id == 2 && m_ticks[1] >= g_quitAfterTicks) EndDialog(IDOK);
         Default();
@@ -126,8 +127,8 @@ private:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 24;
         void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(memory.GetSafeHdc(), &info, DIB_RGB_COLORS, &bits,
-                                          nullptr, 0);
+        HBITMAP bitmap =
+            CreateDIBSection(memory.GetSafeHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (bitmap == nullptr) return;
         HGDIOBJ old = memory.SelectObject(bitmap);
         const int width = info.bmiHeader.biWidth;
@@ -144,8 +145,7 @@ private:
             }
         }
         CClientDC dc(this);
-        dc.BitBlt(probe::kPattern.left, probe::kPattern.top, width, height, &memory, 0, 0,
-                  SRCCOPY);
+        dc.BitBlt(probe::kPattern.left, probe::kPattern.top, width, height, &memory, 0, 0, SRCCOPY);
         memory.SelectObject(old);
         DeleteObject(bitmap);
     }
