@@ -49,6 +49,10 @@ std::string Font::FindFile(const char* family) {
     return file;
 }
 
+void Font::ReleaseFontLookup() {
+    FcFini();
+}
+
 std::unique_ptr<Font> Font::Open(const std::string& file, int sizePoints, std::string& error) {
     TTF_Font* font = TTF_OpenFontDPI(file.c_str(), sizePoints, 96, 96);
     if (font == nullptr) {

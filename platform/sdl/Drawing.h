@@ -19,6 +19,8 @@ class Font {
 public:
     /// The file of the regular face that fontconfig chooses for family, or "" when there is none.
     static std::string FindFile(const char* family);
+    /// Frees what fontconfig keeps after FindFile.
+    static void ReleaseFontLookup();
     /// Opens file at sizePoints at 96 dots per inch; null (with the reason in error) on failure.
     static std::unique_ptr<Font> Open(const std::string& file, int sizePoints, std::string& error);
     ~Font();

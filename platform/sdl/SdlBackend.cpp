@@ -389,6 +389,7 @@ SdlBackend::~SdlBackend() {
     m_dialogFont.reset();
     if (TTF_WasInit() != 0) TTF_Quit();
     SDL_Quit();
+    Font::ReleaseFontLookup();
 }
 
 void SdlBackend::LoadFonts() {
