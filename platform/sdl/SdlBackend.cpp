@@ -314,13 +314,15 @@ void SdlPeer::SetClientSize(int width, int height) {
 
 void SdlPeer::Show() {
     SdlPeer* owner = m_backend.PeerOf(m_owner);
-    const bool ownerHasFocus = owner != nullptr && SDL_GetKeyboardFocus() == owner->Handle();
+    SDL_Window* focused = SDL_GetKeyboardFocus();
     SDL_ShowWindow(m_handle);
     SDL_RaiseWindow(m_handle);
     m_shown = true;
-    // A box opened from the window the user works in takes the keyboard, also where no window
-    // manager hands it over.
-    if (ownerHasFocus) SDL_SetWindowInputFocus(m_handle);
+    // The program's first window, and a box opened from the window the user works in, take the
+    // keyboard, also where no window manager hands it over.
+    if (owner != nullptr ? focused == owner->Handle() : focused == nullptr) {
+        SDL_SetWindowInputFocus(m_handle);
+    }
 }
 
 void SdlPeer::SetTitle(const std::string& title) {
