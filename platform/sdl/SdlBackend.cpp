@@ -600,7 +600,10 @@ void SdlBackend::HandleButton(const SDL_MouseButtonEvent& event) {
         m_pressWindow = event.windowID;
         m_pressPoint = point;
     }
-    const Uint32 held = SDL_GetMouseState(nullptr, nullptr);
+    // The buttons held after this event: SDL's state may already include later events.
+    Uint32 held = SDL_GetMouseState(nullptr, nullptr);
+    const Uint32 mask = SDL_BUTTON(event.button);
+    held = down ? (held | mask) : (held & ~mask);
     WPARAM keys = 0;
     if ((held & SDL_BUTTON_LMASK) != 0) keys |= MK_LBUTTON;
     if ((held & SDL_BUTTON_RMASK) != 0) keys |= MK_RBUTTON;

@@ -102,9 +102,9 @@ TEST(SdlDisplayTest, WithoutADisplayTheProgramSaysSoAndFails) {
 class SdlProbeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!ProgramInPath("Xvfb") || !ProgramInPath("xdotool")) {
-            GTEST_SKIP() << "needs Xvfb and xdotool (Debian packages xvfb and xdotool, installed "
-                            "by tools/ensure-packages)";
+        if (!ProgramInPath("Xvfb") || !ProgramInPath("xdotool") || !ProgramInPath("xwd")) {
+            GTEST_SKIP() << "needs Xvfb, xdotool and xwd (Debian packages xvfb, xdotool and "
+                            "x11-apps, installed by tools/ensure-packages)";
         }
         m_display = std::make_unique<VirtualDisplay>();
         ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
@@ -158,7 +158,6 @@ protected:
         }
         return false;
     }
-    bool HasXwd() const { return ProgramInPath("xwd"); }
 
     std::unique_ptr<VirtualDisplay> m_display;
     std::unique_ptr<ChildProcess> m_probe;
@@ -210,13 +209,11 @@ TEST_F(SdlProbeTest, TimersTickUnderAMessageBoxThatTakesAllInputAndClosesWithEnt
     ASSERT_TRUE(PointerTo(50, 50));
     ASSERT_TRUE(Xdo({"click", "1"}));
     ASSERT_TRUE(Xdo({"key", "--window", m_window, "Left"}));
-    if (HasXwd()) {
-        // The box shows its text: dark pixels on its white area.
-        EXPECT_TRUE(WaitForPixels(*box, [](const Screenshot& shot) {
-            return std::count_if(shot.pixels.begin(), shot.pixels.end(),
-                                 [](std::uint32_t p) { return (p & 0xFF) < 80; }) > 200;
-        }));
-    }
+    // The box shows its text: dark pixels on its white area.
+    EXPECT_TRUE(WaitForPixels(*box, [](const Screenshot& shot) {
+        return std::count_if(shot.pixels.begin(), shot.pixels.end(),
+                             [](std::uint32_t p) { return (p & 0xFF) < 80; }) > 200;
+    }));
     ASSERT_TRUE(Xdo({"key", "Return"}));
     ASSERT_TRUE(m_probe->WaitFor("box closed 1", kTimeoutMs));
     for (const std::string& line : m_probe->Lines()) {
@@ -227,6 +224,18 @@ TEST_F(SdlProbeTest, TimersTickUnderAMessageBoxThatTakesAllInputAndClosesWithEnt
     // The keyboard is back with the game window.
     ASSERT_TRUE(Xdo({"key", "Right"}));
     EXPECT_TRUE(m_probe->WaitFor("key 39", kTimeoutMs));
+
+    // A second box closes with a click on OK, at the right of the strip along its bottom.
+    ASSERT_TRUE(Xdo({"key", "m"}));
+    ASSERT_TRUE(m_probe->WaitFor("box open", kTimeoutMs));
+    const auto second = m_display->FindWindow("^floemaze_sdl_probe$", kTimeoutMs);
+    ASSERT_TRUE(second);
+    const auto g = m_display->WindowGeometry(*second);
+    ASSERT_TRUE(g);
+    ASSERT_TRUE(Xdo({"mousemove", "--sync", std::to_string(g->x + g->width - 56),
+                     std::to_string(g->y + g->height - 22)}));
+    ASSERT_TRUE(Xdo({"click", "1"}));
+    EXPECT_TRUE(m_probe->WaitFor("box closed 1", kTimeoutMs));
 }
 
 TEST_F(SdlProbeTest, ReleaseOutsideTheWindowArrives) {
@@ -259,7 +268,6 @@ TEST_F(SdlProbeTest, DraggingTheBackgroundMovesTheWindow) {
 }
 
 TEST_F(SdlProbeTest, PresentedRectangleShowsExactlyTheMemoryImage) {
-    if (!HasXwd()) GTEST_SKIP() << "needs xwd (Debian package x11-apps)";
     ASSERT_TRUE(Xdo({"key", "p"}));
     ASSERT_TRUE(m_probe->WaitFor("presented", kTimeoutMs));
     std::string error;
@@ -292,11 +300,9 @@ TEST_F(SdlProbeTest, PresentedRectangleShowsExactlyTheMemoryImage) {
 TEST_F(SdlProbeTest, SystemMenuFromKeyboardOpensAboutBoxAndFromPointerCloses) {
     // Alt+Space opens the menu; I is the underlined letter of the About entry.
     ASSERT_TRUE(Xdo({"key", "alt+space"}));
-    if (HasXwd()) {
-        EXPECT_TRUE(WaitForPixels(m_window, [](const Screenshot& shot) {
-            return shot.At(1, 1) == 0xF2F2F2;  // the menu's face inside its frame
-        }));
-    }
+    EXPECT_TRUE(WaitForPixels(m_window, [](const Screenshot& shot) {
+        return shot.At(1, 1) == 0xF2F2F2;  // the menu's face inside its frame
+    }));
     ASSERT_TRUE(Xdo({"key", "i"}));
     ASSERT_TRUE(m_probe->WaitFor("syscommand 16", kTimeoutMs));
     const auto about = m_display->FindWindow("^Info .+ber Icepup$", kTimeoutMs);
@@ -306,12 +312,10 @@ TEST_F(SdlProbeTest, SystemMenuFromKeyboardOpensAboutBoxAndFromPointerCloses) {
     // 235 × 55 dialog units at the shell font's base units (6 × 13 pixels).
     EXPECT_EQ(aboutGeometry->width, 352);
     EXPECT_EQ(aboutGeometry->height, 89);
-    if (HasXwd()) {
-        EXPECT_TRUE(WaitForPixels(*about, [](const Screenshot& shot) {
-            return std::count_if(shot.pixels.begin(), shot.pixels.end(),
-                                 [](std::uint32_t p) { return (p & 0xFF) < 80; }) > 100;
-        }));
-    }
+    EXPECT_TRUE(WaitForPixels(*about, [](const Screenshot& shot) {
+        return std::count_if(shot.pixels.begin(), shot.pixels.end(),
+                             [](std::uint32_t p) { return (p & 0xFF) < 80; }) > 100;
+    }));
     ASSERT_TRUE(Xdo({"key", "Escape"}));
     ASSERT_TRUE(m_probe->WaitFor("about 2", kTimeoutMs));
 
@@ -320,10 +324,8 @@ TEST_F(SdlProbeTest, SystemMenuFromKeyboardOpensAboutBoxAndFromPointerCloses) {
     ASSERT_TRUE(Xdo({"click", "3"}));
     const int closeY = 40 + platform::PopupMenu::kBorder + platform::PopupMenu::kItemHeight +
                        platform::PopupMenu::kItemHeight / 2;
-    if (HasXwd()) {
-        EXPECT_TRUE(WaitForPixels(
-            m_window, [](const Screenshot& shot) { return shot.At(41, 41) == 0xF2F2F2; }));
-    }
+    EXPECT_TRUE(WaitForPixels(m_window,
+                              [](const Screenshot& shot) { return shot.At(41, 41) == 0xF2F2F2; }));
     ASSERT_TRUE(PointerTo(90, closeY));
     ASSERT_TRUE(Xdo({"click", "1"}));
     EXPECT_TRUE(m_probe->WaitFor("syscommand 61536", kTimeoutMs));
