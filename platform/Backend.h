@@ -98,6 +98,8 @@ void RunModalLoop(const bool& done, CWnd* modalWindow);
 bool DeliverMessage(const MSG& msg);
 /// Whether pointer and key input may reach window now (no modal window of another runs).
 bool InputAllowed(const CWnd* window);
+/// The window of the innermost modal loop, which takes the input (null: none).
+CWnd* InnermostModalWindow();
 /// Queues WM_PAINT for window unless one is queued already.
 void PostPaint(CWnd* window);
 /// Dispatches everything queued now, without waiting.

@@ -91,6 +91,11 @@ bool InputAllowed(const CWnd* window) {
     return stack.empty() || stack.back() == window;
 }
 
+CWnd* InnermostModalWindow() {
+    const auto& stack = State().modalStack;
+    return stack.empty() ? nullptr : stack.back();
+}
+
 bool DeliverMessage(const MSG& msg) {
     if (msg.hwnd == nullptr) return false;
     if (IsInputMessage(msg.message) && !InputAllowed(msg.hwnd)) return false;

@@ -215,6 +215,7 @@ private:
     void HandleButton(const SDL_MouseButtonEvent& event);
     void HandleMotion(const SDL_MouseMotionEvent& event);
     void FollowPointer(bool released);
+    void ActivateModalWindow();
     void MenuOutcome(PopupMenu::Outcome outcome);
     void CloseMenu();
     void LoadFonts();
@@ -525,6 +526,10 @@ void SdlBackend::HandleWindowEvent(const SDL_WindowEvent& event) {
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             PostPaint(window);
             break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            // A window under a modal box hands the focus on to the box, as a disabled window does.
+            if (!InputAllowed(window)) ActivateModalWindow();
+            break;
         case SDL_WINDOWEVENT_MINIMIZED:
         case SDL_WINDOWEVENT_FOCUS_LOST:
             if (m_menu && m_menu->peer == peer) CloseMenu();
@@ -595,6 +600,10 @@ void SdlBackend::HandleButton(const SDL_MouseButtonEvent& event) {
         return;
     }
     if (peer == nullptr || (!left && event.button != SDL_BUTTON_RIGHT)) return;
+    if (down && !InputAllowed(&peer->Window())) {
+        ActivateModalWindow();
+        return;
+    }
     if (down && left) {
         m_swallowLeftUp = false;
         m_pressWindow = event.windowID;
@@ -663,6 +672,13 @@ void SdlBackend::FollowPointer(bool released) {
         m_move.reset();
         m_swallowLeftUp = true;
     }
+}
+
+void SdlBackend::ActivateModalWindow() {
+    SdlPeer* modal = PeerOf(InnermostModalWindow());
+    if (modal == nullptr || !modal->Shown() || SDL_GetKeyboardFocus() == modal->Handle()) return;
+    SDL_RaiseWindow(modal->Handle());
+    SDL_SetWindowInputFocus(modal->Handle());
 }
 
 void SdlBackend::OpenMenu(SdlPeer& peer, const CMenu& menu, std::optional<POINT> at) {

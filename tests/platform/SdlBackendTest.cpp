@@ -205,10 +205,19 @@ TEST_F(SdlProbeTest, TimersTickUnderAMessageBoxThatTakesAllInputAndClosesWithEnt
         ASSERT_TRUE(line) << "timers stopped under the box: " << fast << " and " << slow;
         (*line == "timer 2" ? fast : slow) += 1;
     }
-    // A click and a key on the game window do not reach it while the box is open.
+    // A click and a key on the game window do not reach it while the box is open, and the
+    // keyboard given to the game window goes on to the box.
     ASSERT_TRUE(PointerTo(50, 50));
     ASSERT_TRUE(Xdo({"click", "1"}));
     ASSERT_TRUE(Xdo({"key", "--window", m_window, "Left"}));
+    ASSERT_TRUE(Xdo({"windowfocus", m_window}));
+    bool boxFocused = false;
+    for (int tries = 0; tries < 250 && !boxFocused; ++tries) {
+        const auto focus = m_display->Xdotool({"getwindowfocus"});
+        boxFocused = focus && focus->substr(0, focus->find('\n')) == *box;
+        if (!boxFocused) usleep(20000);
+    }
+    EXPECT_TRUE(boxFocused) << "the box did not take the keyboard back";
     // The box shows its text: dark pixels on its white area.
     EXPECT_TRUE(WaitForPixels(*box, [](const Screenshot& shot) {
         return std::count_if(shot.pixels.begin(), shot.pixels.end(),
