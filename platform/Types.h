@@ -104,6 +104,14 @@ inline BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b) {
 inline BOOL EqualRect(const RECT* a, const RECT* b) {
     return *a == *b;
 }
+/// Moves r by (dx, dy).
+inline BOOL OffsetRect(RECT* r, int dx, int dy) {
+    r->left += dx;
+    r->right += dx;
+    r->top += dy;
+    r->bottom += dy;
+    return TRUE;
+}
 /// TRUE when (x, y) lies in r (left and top inclusive, right and bottom exclusive).
 inline BOOL PtInRect(const RECT* r, POINT p) {
     return p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
