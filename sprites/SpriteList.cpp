@@ -254,6 +254,14 @@ const std::vector<CSpriteList::Entry>& CSpriteList::Order() {
     return m_order;
 }
 
+void CSpriteList::AddVisible(RECT& changed, const RECT& dirty) const {
+    // Only the part on the background can change: a sprite far outside it (the start picture's
+    // fallen tiles) must not stretch the area composed and put on the screen.
+    const RECT canvas{0, 0, m_pBackground->GetWidth(), m_pBackground->GetHeight()};
+    RECT visible{};
+    if (IntersectRect(&visible, &dirty, &canvas)) UnionRect(&changed, &changed, &visible);
+}
+
 void CSpriteList::Update(CDC* dc) {
     RECT changed{};
     int previousDepth = 0;
@@ -269,7 +277,7 @@ void CSpriteList::Update(CDC* dc) {
             break;
         }
         if (sprite->m_rcDirty != RECT{}) {
-            UnionRect(&changed, &changed, &sprite->m_rcDirty);
+            AddVisible(changed, sprite->m_rcDirty);
             sprite->m_rcDirty = RECT{};
         }
         previousDepth = sprite->m_nDepth;
@@ -278,7 +286,7 @@ void CSpriteList::Update(CDC* dc) {
         POSITION current = pos;
         auto* sprite = static_cast<CSprite*>(GetNext(pos));
         if (sprite->m_rcDirty != RECT{}) {
-            UnionRect(&changed, &changed, &sprite->m_rcDirty);
+            AddVisible(changed, sprite->m_rcDirty);
             sprite->m_rcDirty = RECT{};
         }
         if (previousDepth > sprite->m_nDepth) {

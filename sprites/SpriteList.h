@@ -47,6 +47,8 @@ public:
 private:
     CSprite* FirstSprite() const;
     void AddToFirstDirty(const RECT& area);
+    /// changed ∪= the part of dirty that lies on the background.
+    void AddVisible(RECT& changed, const RECT& dirty) const;
     /// True when the sprite addition would draw all of visible without refusing it.
     bool DrawsWhole(const CSprite& sprite, const RECT& visible) const;
     void AddPart(CSprite& sprite, const RECT& part);
