@@ -1,0 +1,392 @@
+#include "tools/assetgen/Seal.h"
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <vector>
+
+#include "tools/assetgen/Palette.h"
+
+namespace assetgen {
+
+namespace {
+
+using Path = std::function<void(cairo_t*)>;
+constexpr double kPi = std::numbers::pi;
+
+// Pixels per unit of the current transform.
+double DeviceScale(cairo_t* cr) {
+    double dx = 1;
+    double dy = 0;
+    cairo_user_to_device_distance(cr, &dx, &dy);
+    return std::hypot(dx, dy);
+}
+
+// An outline of about 1.2 pixels on a field, growing more slowly than the picture.
+double OutlineWidth(cairo_t* cr) {
+    const double s = DeviceScale(cr);
+    return 1.2 * std::pow(s, 0.6) / s;
+}
+
+void RotatedEllipse(cairo_t* cr, double cx, double cy, double rx, double ry, double angle) {
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_rotate(cr, angle);
+    Ellipse(cr, 0, 0, rx, ry);
+    cairo_restore(cr);
+}
+
+void FillFur(cairo_t* cr, const SealLook& look, double cx, double cy, double radius) {
+    RadialSource(cr, cx, cy, radius * 0.1, radius,
+                 {{0, Mix(look.fur, palette::kSnow, 0.3)}, {0.55, look.fur}, {1, look.shade}});
+}
+
+// The parts' outlines first, then their fills: the outline runs around the whole shape and not
+// between the parts.
+void Silhouette(cairo_t* cr, const SealLook& look, const std::vector<Path>& parts, double lightX,
+                double lightY, double radius) {
+    const double w = OutlineWidth(cr);
+    cairo_save(cr);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    for (const Path& p : parts) {
+        cairo_new_path(cr);
+        p(cr);
+        SetColour(cr, look.line);
+        cairo_set_line_width(cr, 2 * w);
+        cairo_stroke(cr);
+    }
+    for (const Path& p : parts) {
+        cairo_new_path(cr);
+        p(cr);
+        FillFur(cr, look, lightX, lightY, radius);
+        cairo_fill(cr);
+    }
+    cairo_restore(cr);
+}
+
+// One small outlined part, such as a flipper.
+void Limb(cairo_t* cr, const SealLook& look, const Path& path) {
+    cairo_save(cr);
+    cairo_new_path(cr);
+    path(cr);
+    SetColour(cr, look.line);
+    cairo_set_line_width(cr, 2 * OutlineWidth(cr));
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke_preserve(cr);
+    SetColour(cr, Mix(look.fur, look.shade, 0.7));
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void Spots(cairo_t* cr, const SealLook& look, const std::vector<Path>& clip,
+           std::initializer_list<double> xyr) {
+    if (!look.spots) return;
+    cairo_save(cr);
+    cairo_new_path(cr);
+    for (const Path& p : clip) p(cr);
+    cairo_clip(cr);
+    const double* v = std::data(xyr);
+    for (std::size_t i = 0; i + 2 < xyr.size(); i += 3) {
+        Ellipse(cr, v[i], v[i + 1], v[i + 2], v[i + 2] * 0.75);
+    }
+    SetColour(cr, palette::kSealDark, 0.45);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void Eye(cairo_t* cr, Eyes eyes, double x, double y, double size, double lineWidth) {
+    cairo_save(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    switch (eyes) {
+        case Eyes::Open:
+        case Eyes::Wide:
+        case Eyes::LookUp: {
+            const double k = eyes == Eyes::Wide ? 1.2 : 1.0;
+            const double lift = eyes == Eyes::LookUp ? size * 0.35 : 0;
+            Ellipse(cr, x, y, size * 0.8 * k, size * k);
+            SetColour(cr, palette::kEye);
+            cairo_fill(cr);
+            Ellipse(cr, x - size * 0.3, y - size * 0.35 - lift, size * 0.36 * k, size * 0.36 * k);
+            SetColour(cr, palette::kSnow);
+            cairo_fill(cr);
+            break;
+        }
+        case Eyes::Happy:
+            cairo_move_to(cr, x - size * 0.9, y + size * 0.35);
+            cairo_curve_to(cr, x - size * 0.5, y - size * 0.75, x + size * 0.5, y - size * 0.75,
+                           x + size * 0.9, y + size * 0.35);
+            SetColour(cr, palette::kEye);
+            cairo_set_line_width(cr, lineWidth);
+            cairo_stroke(cr);
+            break;
+        case Eyes::Asleep:
+            cairo_move_to(cr, x - size * 0.9, y - size * 0.1);
+            cairo_curve_to(cr, x - size * 0.5, y + size * 0.7, x + size * 0.5, y + size * 0.7,
+                           x + size * 0.9, y - size * 0.1);
+            SetColour(cr, palette::kEye);
+            cairo_set_line_width(cr, lineWidth);
+            cairo_stroke(cr);
+            break;
+    }
+    cairo_restore(cr);
+}
+
+void Fish(cairo_t* cr, double cx, double cy, double length, double angle) {
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_rotate(cr, angle);
+    const double l = length;
+    cairo_new_path(cr);
+    cairo_move_to(cr, -0.5 * l, 0);
+    cairo_curve_to(cr, -0.3 * l, -0.32 * l, 0.15 * l, -0.3 * l, 0.3 * l, 0);
+    cairo_line_to(cr, 0.5 * l, -0.2 * l);
+    cairo_line_to(cr, 0.5 * l, 0.2 * l);
+    cairo_line_to(cr, 0.3 * l, 0);
+    cairo_curve_to(cr, 0.15 * l, 0.3 * l, -0.3 * l, 0.32 * l, -0.5 * l, 0);
+    cairo_close_path(cr);
+    SetColour(cr, Mix(palette::kFish, palette::kInk, 0.45));
+    cairo_set_line_width(cr, 2 * OutlineWidth(cr) * 0.6);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke_preserve(cr);
+    LinearSource(cr, 0, -0.3 * l, 0, 0.3 * l,
+                 {{0, Mix(palette::kFish, palette::kSun, 0.5)}, {1, palette::kFish}});
+    cairo_fill(cr);
+    Ellipse(cr, -0.3 * l, -0.05 * l, 0.05 * l, 0.05 * l);
+    SetColour(cr, palette::kEye);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+// Eyes, nose, mouth, cheeks and whiskers on a head seen from the front; turn −1..1 turns the
+// face towards the left or the right, as a head in three-quarter view.
+void FrontFace(cairo_t* cr, const Face& face, double cx, double cy, double r, double turn = 0) {
+    const double px = r * DeviceScale(cr);  // head radius in pixels
+    const bool small = px < 12;
+    // x of a feature that sits u head radii right of the middle of an unturned face.
+    auto at = [cx, r, turn](double u) {
+        return cx + r * (u * (1 - 0.3 * std::abs(turn)) + 0.45 * turn);
+    };
+    const double eyeSize = r * (small ? 0.24 : 0.2);
+    const double eyeY = cy - r * 0.04;
+    const double line = std::max(r * 0.09, 0.9 / DeviceScale(cr));
+
+    // Cheeks, then the muzzle: a light pad under the nose.
+    if (px >= 7) {
+        Ellipse(cr, at(-0.6), cy + r * 0.3, r * 0.17, r * 0.1);
+        Ellipse(cr, at(0.6), cy + r * 0.3, r * 0.17, r * 0.1);
+        SetColour(cr, palette::kBlush, 0.65);
+        cairo_fill(cr);
+    }
+    if (px >= 14) {
+        Ellipse(cr, at(-0.15), cy + r * 0.42, r * 0.2, r * 0.15);
+        Ellipse(cr, at(0.15), cy + r * 0.42, r * 0.2, r * 0.15);
+        SetColour(cr, palette::kSnow, 0.8);
+        cairo_fill(cr);
+        cairo_save(cr);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_set_line_width(cr, std::max(r * 0.025, 0.7 / DeviceScale(cr)));
+        SetColour(cr, palette::kPupLine, 0.55);
+        for (int side : {-1, 1}) {
+            for (int k = 0; k < 3; ++k) {
+                cairo_move_to(cr, at(side * 0.3), cy + r * (0.38 + 0.07 * k));
+                cairo_line_to(cr, at(side * 0.78), cy + r * (0.28 + 0.13 * k));
+            }
+        }
+        cairo_stroke(cr);
+        cairo_restore(cr);
+    }
+    // The far eye of a turned head is a little smaller.
+    const double nearLeft = turn < 0 ? 1.0 - 0.15 * -turn : 1.0;
+    const double nearRight = turn > 0 ? 1.0 - 0.15 * turn : 1.0;
+    Eye(cr, face.eyes, at(-0.42), eyeY, eyeSize * nearLeft, line);
+    Eye(cr, face.eyes, at(0.42), eyeY, eyeSize * nearRight, line);
+
+    // Nose.
+    const double noseX = at(0);
+    const double noseY = cy + r * 0.26;
+    Ellipse(cr, noseX, noseY, r * (small ? 0.17 : 0.14), r * (small ? 0.12 : 0.1));
+    SetColour(cr, palette::kNose);
+    cairo_fill(cr);
+
+    if (px < 9 && face.mouth != Mouth::Fish) return;
+    cairo_save(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, line * 0.7);
+    SetColour(cr, palette::kNose);
+    switch (face.mouth) {
+        case Mouth::Smile:
+            cairo_move_to(cr, noseX - r * 0.2, noseY + r * 0.13);
+            cairo_curve_to(cr, noseX - r * 0.16, noseY + r * 0.24, noseX - r * 0.03,
+                           noseY + r * 0.24, noseX, noseY + r * 0.11);
+            cairo_curve_to(cr, noseX + r * 0.03, noseY + r * 0.24, noseX + r * 0.16,
+                           noseY + r * 0.24, noseX + r * 0.2, noseY + r * 0.13);
+            cairo_stroke(cr);
+            break;
+        case Mouth::Open:
+        case Mouth::Yawn:
+            Ellipse(cr, noseX, noseY + r * 0.26, r * 0.11,
+                    r * (face.mouth == Mouth::Yawn ? 0.16 : 0.09));
+            SetColour(cr, Mix(palette::kHeart, palette::kNose, 0.4));
+            cairo_fill(cr);
+            break;
+        case Mouth::Fish:
+            Fish(cr, noseX, noseY + r * 0.3, r * 1.1, turn * 0.3);
+            break;
+    }
+    cairo_restore(cr);
+}
+
+}  // namespace
+
+SealLook PupLook() {
+    return SealLook{palette::kPupFur, palette::kPupShade, palette::kPupLine, false};
+}
+
+SealLook AdultLook() {
+    return SealLook{palette::kSealBelly, palette::kSealGrey, palette::kInkSoft, true};
+}
+
+void FrontSeal(cairo_t* cr, const SealLook& look, const Face& face, int phase) {
+    const double up = phase == 0 ? 1.0 : -1.0;
+    // Front flippers behind the body, one forward and one back.
+    Limb(cr, look, [up](cairo_t* c) { RotatedEllipse(c, 4.8, 18.6 - up, 2.9, 1.5, 0.45 * up); });
+    Limb(cr, look, [up](cairo_t* c) { RotatedEllipse(c, 20.2, 18.6 + up, 2.9, 1.5, 0.45 * up); });
+    const std::vector<Path> parts = {
+        [](cairo_t* c) { Ellipse(c, 12.5, 16.9, 8.0, 6.5); },
+        [](cairo_t* c) { Ellipse(c, 12.5, 9.6, 7.3, 7.0); },
+    };
+    Silhouette(cr, look, parts, 10, 7, 16);
+    // A lighter belly.
+    Ellipse(cr, 12.5, 18.6, 4.2, 3.6);
+    SetColour(cr, palette::kSnow, look.spots ? 0.35 : 0.55);
+    cairo_fill(cr);
+    Spots(cr, look, parts, {6.5, 16.5, 1.2, 18.5, 15.5, 1.0, 9.0, 4.5, 0.9, 16.5, 5.0, 0.8});
+    FrontFace(cr, face, 12.5, 9.8, 7.0);
+}
+
+void BackSeal(cairo_t* cr, const SealLook& look, int phase) {
+    const double up = phase == 0 ? 1.0 : -1.0;
+    // Seen from behind and a little above: the round head far away, the back narrowing towards
+    // the tail, the front flippers at the shoulders.
+    Limb(cr, look, [up](cairo_t* c) { RotatedEllipse(c, 5.0, 13.6 - up, 2.9, 1.5, 0.5 * up); });
+    Limb(cr, look, [up](cairo_t* c) { RotatedEllipse(c, 20.0, 13.6 + up, 2.9, 1.5, 0.5 * up); });
+    // Tail flippers, fanned or closed with the phase, behind the end of the back.
+    const double spread = phase == 0 ? 0.0 : 0.9;
+    Limb(cr, look, [spread](cairo_t* c) {
+        RotatedEllipse(c, 10.6 - spread, 21.6, 3.0, 1.6, 0.7 + spread * 0.3);
+    });
+    Limb(cr, look, [spread](cairo_t* c) {
+        RotatedEllipse(c, 14.4 + spread, 21.6, 3.0, 1.6, -0.7 - spread * 0.3);
+    });
+    const std::vector<Path> parts = {
+        [](cairo_t* c) {
+            cairo_move_to(c, 12.5, 8.0);
+            cairo_curve_to(c, 17.5, 8.0, 20.6, 10.8, 20.2, 14.4);
+            cairo_curve_to(c, 19.8, 17.8, 15.6, 20.4, 12.5, 21.6);
+            cairo_curve_to(c, 9.4, 20.4, 5.2, 17.8, 4.8, 14.4);
+            cairo_curve_to(c, 4.4, 10.8, 7.5, 8.0, 12.5, 8.0);
+            cairo_close_path(c);
+        },
+        [](cairo_t* c) { Ellipse(c, 12.5, 7.4, 6.2, 5.8); },
+    };
+    Silhouette(cr, look, parts, 12.5, 6, 15);
+    Spots(cr, look, parts, {8.0, 13.0, 1.1, 16.5, 15.5, 1.2, 11.5, 18.0, 0.9, 15.0, 4.5, 0.8});
+    // The back of the neck and a tuft of fluff on the crown.
+    cairo_save(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, 2 * OutlineWidth(cr) * 0.45);
+    SetColour(cr, look.line, 0.8);
+    cairo_move_to(cr, 8.6, 12.0);
+    cairo_curve_to(cr, 10.5, 13.6, 14.5, 13.6, 16.4, 12.0);
+    cairo_move_to(cr, 11.0, 2.3);
+    cairo_curve_to(cr, 11.4, 0.8, 12.6, 0.8, 12.5, 2.1);
+    cairo_move_to(cr, 12.7, 2.1);
+    cairo_curve_to(cr, 13.2, 0.7, 14.4, 1.1, 14.2, 2.5);
+    cairo_stroke(cr);
+    // The line of the back down to the tail.
+    cairo_move_to(cr, 12.5, 15.0);
+    cairo_line_to(cr, 12.5, 19.6);
+    SetColour(cr, look.shade, 0.9);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+void SideSeal(cairo_t* cr, const SealLook& look, const Face& face, const SidePose& pose) {
+    cairo_save(cr);
+    if (pose.facingRight) {
+        cairo_translate(cr, 25, 0);
+        cairo_scale(cr, -1, 1);
+    }
+    const double h = pose.hump;
+    const double s = pose.tailSpread;
+    // Tail flippers behind the body.
+    Limb(cr, look, [s](cairo_t* c) {
+        cairo_move_to(c, 19.5, 15.6);
+        cairo_curve_to(c, 21.0, 14.4 - s, 22.4, 13.2 - s * 1.2, 23.6, 13.2 - s * 1.4);
+        cairo_curve_to(c, 24.0, 14.4, 23.0, 15.6, 22.0, 16.3);
+        cairo_curve_to(c, 23.0, 16.8, 24.0, 18.0, 23.6, 19.4 + s * 1.2);
+        cairo_curve_to(c, 22.4, 19.4 + s, 21.0, 18.2 + s, 19.5, 17.0);
+        cairo_close_path(c);
+    });
+    // The body trails behind a big head seen in three-quarter view, so the face reads even on a
+    // field of 25 pixels. A mirrored context shows it facing right; the face is drawn unmirrored.
+    const double turn = pose.headTurn;
+    const double headX = 8.2;
+    const double headY = 10.6 - h * 0.3;
+    const double headR = 6.5;
+    const std::vector<Path> parts = {
+        [h](cairo_t* c) {
+            cairo_move_to(c, 6.0, 19.6);
+            cairo_curve_to(c, 9.5, 21.8 - h * 0.6, 15.5, 21.6 - h * 0.6, 20.2, 18.4);
+            cairo_curve_to(c, 21.6, 17.4, 21.5, 15.2, 20.2, 14.4);
+            cairo_curve_to(c, 17.5, 12.2 - h, 13.0, 9.6 - h, 9.0, 10.2);
+            cairo_close_path(c);
+        },
+        [=](cairo_t* c) {
+            Ellipse(c, headX, headY, headR, headR * 0.95);
+            // The snout bulges forward.
+            Ellipse(c, headX - headR * 0.62, headY + headR * 0.3, headR * 0.42, headR * 0.36);
+        },
+    };
+    Silhouette(cr, look, parts, 8, 7, 16);
+    cairo_save(cr);
+    cairo_new_path(cr);
+    parts[0](cr);
+    cairo_clip(cr);
+    Ellipse(cr, 14.0, 21.2 - h * 0.6, 7.5, 2.6);
+    SetColour(cr, palette::kSnow, look.spots ? 0.3 : 0.5);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    Spots(cr, look, {parts[0]}, {15.0, 13.8 - h * 0.6, 1.2, 18.5, 15.5, 1.0, 12.5, 17.0, 0.9});
+
+    // Front flipper on the near side.
+    const double f = pose.flipper;
+    Limb(cr, look,
+         [f, h](cairo_t* c) { RotatedEllipse(c, 11.4 + f, 19.8 - h * 0.4, 2.7, 1.2, 0.35); });
+
+    // The face, drawn in unmirrored coordinates and turned towards the walking direction.
+    double fx = headX;
+    double fy = headY;
+    cairo_user_to_device(cr, &fx, &fy);
+    const double pixels = DeviceScale(cr);
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_translate(cr, fx, fy);
+    cairo_scale(cr, pixels, pixels);
+    cairo_rotate(cr, pose.facingRight ? -turn : turn);
+    FrontFace(cr, face, 0, 0, headR, pose.facingRight ? 0.8 : -0.8);
+    cairo_restore(cr);
+    cairo_restore(cr);
+}
+
+void SealFace(cairo_t* cr, const SealLook& look, const Face& face, double cx, double cy, double r) {
+    const std::vector<Path> parts = {
+        [cx, cy, r](cairo_t* c) { Ellipse(c, cx, cy, r, r * 0.95); },
+    };
+    Silhouette(cr, look, parts, cx - r * 0.35, cy - r * 0.4, r * 1.5);
+    Spots(cr, look, parts,
+          {cx - r * 0.6, cy - r * 0.6, r * 0.14, cx + r * 0.55, cy - r * 0.7, r * 0.12});
+    FrontFace(cr, face, cx, cy + r * 0.05, r);
+}
+
+}  // namespace assetgen

@@ -1,0 +1,51 @@
+// The seals: the white baby seal and its grey parents, in the poses the pictures need.
+//
+// Every function draws in the coordinates of one 25 × 25 board field (origin at its top-left);
+// callers scale and move the context for larger pictures. Outlines keep a readable width in
+// pixels at every scale.
+#pragma once
+
+#include <cairo.h>
+
+#include "tools/assetgen/Canvas.h"
+
+namespace assetgen {
+
+enum class Eyes { Open, Happy, Asleep, Wide, LookUp };
+enum class Mouth { Smile, Open, Fish, Yawn };
+
+struct Face {
+    Eyes eyes = Eyes::Open;
+    Mouth mouth = Mouth::Smile;
+};
+
+struct SealLook {
+    Rgb fur;
+    Rgb shade;
+    Rgb line;
+    bool spots;
+};
+/// The white pup.
+SealLook PupLook();
+/// A grown-up seal, grey with darker spots.
+SealLook AdultLook();
+
+/// Seen from the front, walking towards the viewer; phase 0 or 1 swaps the front flippers.
+void FrontSeal(cairo_t* cr, const SealLook& look, const Face& face, int phase);
+/// Seen from behind, walking away: no face, the tail flippers towards the viewer.
+void BackSeal(cairo_t* cr, const SealLook& look, int phase);
+
+/// A seal in profile, facing left (or right when mirrored).
+struct SidePose {
+    double hump = 0;          ///< how far the back arches up, 0..3 field pixels
+    double flipper = 0;       ///< front flipper offset along the body, −2..2
+    double headTurn = 0;      ///< head rotation in radians, negative lifts the snout
+    double tailSpread = 1.0;  ///< opening of the tail flippers, 0.6..1.3
+    bool facingRight = false;
+};
+void SideSeal(cairo_t* cr, const SealLook& look, const Face& face, const SidePose& pose);
+
+/// A round seal face, as on the icon: head circle of radius r around (cx, cy).
+void SealFace(cairo_t* cr, const SealLook& look, const Face& face, double cx, double cy, double r);
+
+}  // namespace assetgen
