@@ -1,8 +1,9 @@
 #include "platform/MessageBox.h"
 
-#include <cstdio>
 #include <utility>
 
+#include "platform/App.h"
+#include "platform/Backend.h"
 #include "platform/Types.h"
 
 namespace platform {
@@ -12,9 +13,12 @@ MessageBoxHandler& CurrentMessageBoxHandler() {
     return handler;
 }
 
-int WriteToStandardError(const std::string& text) {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    return IDOK;
+// Without a handler the window system shows the box, owned by the main window and captioned
+// with the application's name.
+int ShowWithBackend(const std::string& text, unsigned type) {
+    CWinApp* app = AfxGetApp();
+    CWnd* owner = app != nullptr ? app->m_pMainWnd : nullptr;
+    return CurrentBackend().MessageBox(owner, text, ApplicationName(), type);
 }
 }  // namespace
 
@@ -27,6 +31,6 @@ int AfxMessageBox(const char* text, unsigned type, unsigned /*helpId*/) {
     const std::string message = text != nullptr ? text : "";
     // A copy: the handler may run a nested loop whose code installs another handler.
     const platform::MessageBoxHandler handler = platform::CurrentMessageBoxHandler();
-    if (!handler) return platform::WriteToStandardError(message);
+    if (!handler) return platform::ShowWithBackend(message, type);
     return handler(message, type);
 }

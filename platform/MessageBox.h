@@ -14,8 +14,9 @@ namespace platform {
 using MessageBoxHandler = std::function<int(const std::string& text, unsigned type)>;
 
 /// Installs the handler that shows every message box and returns the previous one; an empty
-/// handler restores the default. Without a window system the default writes the text to standard
-/// error and answers IDOK; a window backend installs a handler that runs a real modal box.
+/// handler restores the default, which lets the window system show the box: on the headless
+/// backend (without a window system) that writes the text to standard error and answers IDOK; on
+/// SDL it is a real modal window.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
 }  // namespace platform
