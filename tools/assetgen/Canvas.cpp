@@ -268,10 +268,9 @@ CDIB ToOpaqueImage(const Canvas& canvas) {
     return image;
 }
 
-CDIB ToKeyedImage(const Canvas& content, const Canvas& backdrop) {
-    constexpr int kCovered = 85;  // a third of full coverage
+CDIB ToKeyedImage(const Canvas& content, const Canvas& backdrop, const Canvas* holes) {
     const Rgb8 key{GetRValue(kKeyColour), GetGValue(kKeyColour), GetBValue(kKeyColour)};
-    if (content.Alpha(0, 0) >= kCovered) {
+    if (Covers(content.Alpha(0, 0))) {
         std::fprintf(stderr, "floemaze_assetgen: a keyed picture covers its top-left pixel\n");
         std::exit(1);
     }
@@ -279,7 +278,8 @@ CDIB ToKeyedImage(const Canvas& content, const Canvas& backdrop) {
     for (int y = 0; y < content.Height(); ++y) {
         for (int x = 0; x < content.Width(); ++x) {
             const std::uint32_t c = content.Pixel(x, y);
-            if (static_cast<int>(c >> 24) < kCovered) {
+            if (!Covers(static_cast<int>(c >> 24)) ||
+                (holes != nullptr && Covers(holes->Alpha(x, y)))) {
                 Put(image, x, y, key);
                 continue;
             }
@@ -298,6 +298,43 @@ bool SaveImage(CDIB& image, const std::string& path) {
         return false;
     }
     return true;
+}
+
+bool SavePng(const Canvas& canvas, const std::string& path) {
+    cairo_surface_flush(canvas.Surface());
+    if (cairo_surface_write_to_png(canvas.Surface(), path.c_str()) != CAIRO_STATUS_SUCCESS) {
+        std::fprintf(stderr, "floemaze_assetgen: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+void DrawImage(Canvas& canvas, const CDIB& image, double x, double y, bool keyed, int scale) {
+    const int w = image.GetWidth();
+    const int h = image.GetHeight();
+    Canvas copy(w, h);
+    cairo_surface_flush(copy.Surface());
+    unsigned char* data = cairo_image_surface_get_data(copy.Surface());
+    const int stride = cairo_image_surface_get_stride(copy.Surface());
+    const unsigned char* key = image.GetPixelAddress(0, 0);
+    for (int row = 0; row < h; ++row) {
+        for (int column = 0; column < w; ++column) {
+            const unsigned char* p = image.GetPixelAddress(column, row);
+            if (keyed && std::memcmp(p, key, 3) == 0) continue;
+            const std::uint32_t argb =
+                0xFF000000u | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+            std::memcpy(data + static_cast<std::ptrdiff_t>(row) * stride + column * 4, &argb, 4);
+        }
+    }
+    cairo_surface_mark_dirty(copy.Surface());
+    cairo_t* cr = canvas.Cr();
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, scale, scale);
+    cairo_set_source_surface(cr, copy.Surface(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_restore(cr);
 }
 
 std::uint64_t Random::Next() {

@@ -95,9 +95,20 @@ CDIB ToOpaqueImage(const Canvas& canvas);
 /// backdrop (the opaque picture the sprite will lie on), every other pixel is the key colour. So
 /// edges are smoothed against what lies beneath, not against the key. The top-left pixel must be
 /// uncovered: it names the key.
-CDIB ToKeyedImage(const Canvas& content, const Canvas& backdrop);
+/// Where holes covers at least a third, the picture is the key colour whatever content holds
+/// there: windows through which sprites lying below show and can be clicked.
+CDIB ToKeyedImage(const Canvas& content, const Canvas& backdrop, const Canvas* holes = nullptr);
+/// Whether a keyed picture shows content at a pixel of this alpha (0..255).
+inline bool Covers(int alpha) {
+    return alpha >= 85;
+}
 /// Writes image as a BMP file; false (with a message on standard error) when that fails.
 bool SaveImage(CDIB& image, const std::string& path);
+/// Writes canvas as a PNG file; false (with a message on standard error) when that fails.
+bool SavePng(const Canvas& canvas, const std::string& path);
+/// The pixels of a 24-bit image on a canvas; with keyed, pixels of the image's key colour (its
+/// top-left pixel) stay transparent. scale enlarges the image with square pixels.
+void DrawImage(Canvas& canvas, const CDIB& image, double x, double y, bool keyed, int scale = 1);
 
 /// A small deterministic random source (SplitMix64), so the pictures are the same on every run.
 class Random {

@@ -379,6 +379,24 @@ void SideSeal(cairo_t* cr, const SealLook& look, const Face& face, const SidePos
     cairo_restore(cr);
 }
 
+void Flipper(cairo_t* cr, const SealLook& look, double x, double y, double length, double angle) {
+    Limb(cr, look, [=](cairo_t* c) {
+        cairo_save(c);
+        cairo_translate(c, x, y);
+        cairo_rotate(c, angle);
+        cairo_move_to(c, 0, -length * 0.2);
+        cairo_curve_to(c, length * 0.5, -length * 0.32, length * 1.0, -length * 0.25, length, 0);
+        cairo_curve_to(c, length * 1.0, length * 0.25, length * 0.5, length * 0.32, 0,
+                       length * 0.2);
+        cairo_close_path(c);
+        cairo_restore(c);
+    });
+}
+
+void DrawFish(cairo_t* cr, double cx, double cy, double length, double angle) {
+    Fish(cr, cx, cy, length, angle);
+}
+
 void SealFace(cairo_t* cr, const SealLook& look, const Face& face, double cx, double cy, double r) {
     const std::vector<Path> parts = {
         [cx, cy, r](cairo_t* c) { Ellipse(c, cx, cy, r, r * 0.95); },

@@ -45,6 +45,12 @@ struct SidePose {
 };
 void SideSeal(cairo_t* cr, const SealLook& look, const Face& face, const SidePose& pose);
 
+/// A flipper of the given length (in field units) from its root at (x, y), pointing at angle
+/// (radians, 0 = right, growing clockwise).
+void Flipper(cairo_t* cr, const SealLook& look, double x, double y, double length, double angle);
+/// A fish of the given length, its middle at (cx, cy), turned by angle.
+void DrawFish(cairo_t* cr, double cx, double cy, double length, double angle);
+
 /// A round seal face, as on the icon: head circle of radius r around (cx, cy).
 void SealFace(cairo_t* cr, const SealLook& look, const Face& face, double cx, double cy, double r);
 
