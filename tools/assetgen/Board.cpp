@@ -5,6 +5,7 @@
 
 #include "tools/assetgen/Palette.h"
 #include "tools/assetgen/Pictures.h"
+#include "tools/assetgen/Scenery.h"
 #include "tools/assetgen/Seal.h"
 
 namespace assetgen {
@@ -37,94 +38,94 @@ constexpr unsigned kPassageSides[16] = {
     kUp | kDown | kLeft | kRight,
 };
 
-// Water between the floes: the same flat sea on every tile, so neighbouring tiles join without a
-// seam.
+// Water between the floes: the same flat sea at every field's edge, so neighbouring tiles join
+// without a seam whatever picture each shows.
 void Water(cairo_t* cr) {
     cairo_rectangle(cr, 0, 0, F, F);
     SetColour(cr, kSea);
     cairo_fill(cr);
 }
 
-// The ice of a passage: a rounded slab with a margin of water on its closed sides and arms that
-// reach the field's edge on its open sides, so passages of neighbouring fields join up.
-void IceShape(cairo_t* cr, unsigned sides, double margin, double radius) {
-    const double m = margin;
-    RoundedRect(cr, m, m, F - 2 * m, F - 2 * m, radius);
-    const double half = F / 2;
-    if (sides & kUp) cairo_rectangle(cr, m, 0, F - 2 * m, half);
-    if (sides & kDown) cairo_rectangle(cr, m, half, F - 2 * m, half);
-    if (sides & kLeft) cairo_rectangle(cr, 0, m, half, F - 2 * m);
-    if (sides & kRight) cairo_rectangle(cr, half, m, half, F - 2 * m);
-}
-
+// The top of a passage's floe: a rounded slab with water on its closed sides and arms on its open
+// sides. The arms reach past the field's edge, so an arm looks the same across its width wherever
+// the edge cuts it, and passages of neighbouring fields join up. The floe is seen a little from
+// the south: its side shows below it, so the slab leaves more water at its bottom.
 constexpr double kMargin = 2;
+constexpr double kSide = 2;  ///< height of the floe's side below its top
+
+void IceShape(cairo_t* cr, unsigned sides, double inset, double radius) {
+    const double left = kMargin + inset;
+    const double top = kMargin + inset;
+    const double right = F - kMargin - inset;
+    const double bottom = F - kMargin - kSide - inset;
+    RoundedRect(cr, left, top, right - left, bottom - top, radius);
+    if (sides & kUp) cairo_rectangle(cr, left, -F, right - left, F + F / 2);
+    if (sides & kDown) cairo_rectangle(cr, left, F / 2, right - left, 2 * F);
+    if (sides & kLeft) cairo_rectangle(cr, -F, top, F + F / 2, bottom - top);
+    if (sides & kRight) cairo_rectangle(cr, F / 2, top, 2 * F, bottom - top);
+}
 
 void Passage(cairo_t* cr, unsigned sides, Random& random) {
     Water(cr);
-    // A light seam of shallow water round the floe.
-    IceShape(cr, sides, kMargin - 1, 6);
+    // Shallow water round the floe and its side.
+    for (const double down : {0.0, kSide}) {
+        cairo_save(cr);
+        cairo_translate(cr, 0, down);
+        IceShape(cr, sides, -1, 6);
+        cairo_restore(cr);
+    }
     SetColour(cr, kSeaLight);
     cairo_fill(cr);
-    // The floe's side, then its top, raised by a pixel.
-    IceShape(cr, sides, kMargin, 5);
+    cairo_save(cr);
+    cairo_translate(cr, 0, kSide);
+    IceShape(cr, sides, 0, 5);
+    cairo_restore(cr);
     SetColour(cr, kIceDeep);
     cairo_fill(cr);
-    cairo_save(cr);
-    cairo_translate(cr, 0, -1);
-    IceShape(cr, sides, kMargin + 0.5, 4.5);
-    cairo_restore(cr);
-    cairo_save(cr);
-    cairo_clip_preserve(cr);
+    IceShape(cr, sides, 0, 5);
     SetColour(cr, kIceShade);
     cairo_fill(cr);
-    cairo_translate(cr, 0.6, 0.6);
-    cairo_new_path(cr);
-    IceShape(cr, sides, kMargin + 1, 4);
+    IceShape(cr, sides, 1, 4);
     SetColour(cr, kIce);
     cairo_fill(cr);
-    // A few glints of snow on the ice.
-    for (int i = 0; i < 3; ++i) {
-        const double x = random.Uniform(4, F - 4);
-        const double y = random.Uniform(4, F - 4);
-        Ellipse(cr, x, y, 0.7, 0.7);
-        SetColour(cr, kSnow);
-        cairo_fill(cr);
+    IceShape(cr, sides, 3, 2.5);
+    SetColour(cr, kSnow, 0.55);
+    cairo_fill(cr);
+    // Snow glints in the middle of the field only, away from the edges where tiles meet.
+    for (int i = 0; i < 2; ++i) {
+        Sparkle(cr, random.Uniform(7, F - 7), random.Uniform(7, F - 9), random.Uniform(1.4, 2.2),
+                0.9);
     }
-    cairo_restore(cr);
 }
 
-// Sixteen pictures of the same patch of sea. A wall tile changes its picture at random about
-// every second and a half, so the variants differ only gently: the ripples drift by a pixel and
-// some variants carry a small glint.
+// Sixteen pictures of the same patch of sea. A wall tile changes its picture at random every few
+// seconds, so the variants differ only gently: the ripples drift by a pixel or two and now and
+// then a glint sparkles. The edges stay plain water.
 void Wall(cairo_t* cr, int variant) {
     Water(cr);
     const double phase = variant * 2 * std::numbers::pi / 16;
     struct Ripple {
         double x, y, length;
     };
-    constexpr Ripple kRipples[] = {{6.5, 6.5, 6}, {16.5, 11.5, 7}, {8.5, 18.5, 6}};
+    constexpr Ripple kRipples[] = {{7.5, 7.0, 7}, {16.5, 12.5, 8}, {9.0, 19.0, 7}};
     cairo_save(cr);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_width(cr, 1.1);
+    cairo_set_line_width(cr, 1.2);
     for (int k = 0; k < 3; ++k) {
         const Ripple& r = kRipples[k];
-        const double dx = 1.0 * std::sin(phase + k * 2.1);
-        const double alpha = 0.45 + 0.2 * std::sin(phase * 2 + k * 1.3);
-        const double x = r.x + dx;
+        const double x = r.x + 1.2 * std::sin(phase + k * 2.1);
         const double l = r.length;
         cairo_move_to(cr, x - l / 2, r.y);
         cairo_curve_to(cr, x - l / 4, r.y - 1.6, x, r.y - 1.6, x, r.y);
-        cairo_curve_to(cr, x, r.y + 0.0, x + l / 4, r.y - 1.6, x + l / 2, r.y);
-        SetColour(cr, kSeaLight, alpha);
+        cairo_curve_to(cr, x + l / 4, r.y - 1.6, x + l / 2, r.y - 1.6, x + l / 2, r.y);
+        SetColour(cr, kSeaLight, 0.5 + 0.2 * std::sin(phase * 2 + k * 1.3));
         cairo_stroke(cr);
     }
     cairo_restore(cr);
-    if (variant % 3 == 0) {
-        const double x = 4 + (variant * 7) % 17;
-        const double y = 4 + (variant * 11) % 17;
-        Star(cr, x, y, 1.6, 0.35);
-        SetColour(cr, kFoam, 0.85);
-        cairo_fill(cr);
+    if (variant % 4 == 1) {
+        const double x = 5 + (variant * 7) % 15;
+        const double y = 5 + (variant * 11) % 15;
+        Sparkle(cr, x, y, 2.2, 0.8);
     }
 }
 

@@ -116,13 +116,12 @@ CDIB OptionsPanel(const Canvas& background) {
     // and take the clicks there, and the panel covers their transparent corners.
     Canvas holes(kPanelWidth, layout::kPanelHeight);
     cairo_t* cr = holes.Cr();
+    // Both frames of a control have the same outline, so one of them gives the window.
     const auto punch = [cr](int x, int y, auto draw) {
-        for (const bool on : {true, false}) {
-            cairo_save(cr);
-            cairo_translate(cr, x, y);
-            draw(cr, on);
-            cairo_restore(cr);
-        }
+        cairo_save(cr);
+        cairo_translate(cr, x, y);
+        draw(cr, true);
+        cairo_restore(cr);
     };
     punch(layout::kRadioX[0], layout::kRadioY, Radio);
     punch(layout::kRadioX[1], layout::kRadioY, Radio);

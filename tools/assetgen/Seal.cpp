@@ -12,7 +12,6 @@ namespace assetgen {
 namespace {
 
 using Path = std::function<void(cairo_t*)>;
-constexpr double kPi = std::numbers::pi;
 
 // Pixels per unit of the current transform.
 double DeviceScale(cairo_t* cr) {
