@@ -199,18 +199,9 @@ CDIB BabySeal() {
     cairo_set_source_rgb(backdrop.Cr(), kIce.r, kIce.g, kIce.b);
     cairo_paint(backdrop.Cr());
     cairo_t* cr = content.Cr();
-    const SealLook pup = PupLook();
     for (int phase = 0; phase < kRows; ++phase) {
-        InField(cr, 0, phase, [&] { BackSeal(cr, pup, phase); });
-        InField(cr, 1, phase, [&] { FrontSeal(cr, pup, Face{}, phase); });
-        for (int right = 0; right < 2; ++right) {
-            SidePose pose;
-            pose.hump = phase == 0 ? 0.0 : 2.2;
-            pose.flipper = phase == 0 ? -1.3 : 1.3;
-            pose.tailSpread = phase == 0 ? 1.1 : 0.6;
-            pose.headTurn = phase == 0 ? 0.0 : -0.08;
-            pose.facingRight = right == 1;
-            InField(cr, 2 + right, phase, [&] { SideSeal(cr, pup, Face{}, pose); });
+        for (int direction = 0; direction < kColumns; ++direction) {
+            InField(cr, direction, phase, [&] { WalkingPup(cr, direction, phase); });
         }
     }
     return ToKeyedImage(content, backdrop);

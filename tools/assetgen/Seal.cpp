@@ -12,6 +12,7 @@ namespace assetgen {
 namespace {
 
 using Path = std::function<void(cairo_t*)>;
+constexpr double kPi = std::numbers::pi;
 
 // Pixels per unit of the current transform.
 double DeviceScale(cairo_t* cr) {
@@ -394,6 +395,155 @@ void Flipper(cairo_t* cr, const SealLook& look, double x, double y, double lengt
 
 void DrawFish(cairo_t* cr, double cx, double cy, double length, double angle) {
     Fish(cr, cx, cy, length, angle);
+}
+
+namespace {
+
+// Leaf-shaped flipper from its root at (x, y) towards angle, drawn as an outlined limb.
+void Leaf(cairo_t* cr, const SealLook& look, double x, double y, double length, double width,
+          double angle) {
+    Limb(cr, look, [=](cairo_t* c) {
+        cairo_save(c);
+        cairo_translate(c, x, y);
+        cairo_rotate(c, angle);
+        cairo_move_to(c, 0, -width * 0.5);
+        cairo_curve_to(c, length * 0.45, -width * 0.75, length, -width * 0.45, length, 0);
+        cairo_curve_to(c, length, width * 0.45, length * 0.45, width * 0.75, 0, width * 0.5);
+        cairo_close_path(c);
+        cairo_restore(c);
+    });
+}
+
+void PupFront(cairo_t* cr, const SealLook& look, int phase) {
+    const double g = phase;  // gathered: the body squats, the head dips
+    // The flippers paddle in turn: one reaches forward (down), the other pushes back.
+    const double left = phase == 0 ? 1 : -1;
+    Leaf(cr, look, 7.0, 17.5, 5.0, 3.0, kPi - 0.55 * left);
+    Leaf(cr, look, 18.0, 17.5, 5.0, 3.0, 0.55 * left);
+    const std::vector<Path> parts = {
+        [g](cairo_t* c) { Ellipse(c, 12.5, 17.0 + 0.4 * g, 7.6 + 0.6 * g, 6.4 - 0.4 * g); },
+        [g](cairo_t* c) { Ellipse(c, 12.5, 9.4 + 0.7 * g, 6.9, 6.6); },
+    };
+    Silhouette(cr, look, parts, 10, 7, 16);
+    Ellipse(cr, 12.5, 19.0 + 0.3 * g, 4.0, 3.2);
+    SetColour(cr, palette::kSnow, 0.6);
+    cairo_fill(cr);
+    FrontFace(cr, Face{}, 12.5, 9.7 + 0.7 * g, 6.9);
+}
+
+void PupBack(cairo_t* cr, const SealLook& look, int phase) {
+    const double g = phase;
+    // Tail flippers fanned out below, closing when the body gathers.
+    const double spread = phase == 0 ? 0.55 : 0.25;
+    Leaf(cr, look, 11.9, 20.5, 4.6, 2.8, kPi / 2 + spread);
+    Leaf(cr, look, 13.1, 20.5, 4.6, 2.8, kPi / 2 - spread);
+    const double left = phase == 0 ? 1 : -1;
+    Leaf(cr, look, 7.0, 15.0, 4.8, 3.0, kPi - 0.5 * left);
+    Leaf(cr, look, 18.0, 15.0, 4.8, 3.0, 0.5 * left);
+    const std::vector<Path> parts = {
+        [g](cairo_t* c) {
+            // The back narrows towards the tail.
+            const double top = 9.5 + g;
+            cairo_move_to(c, 12.5, top);
+            cairo_curve_to(c, 17.6 + g * 0.4, top, 20.2 + g * 0.4, 13.5, 19.6, 16.5);
+            cairo_curve_to(c, 19.0, 19.5, 15.5, 21.6, 12.5, 21.6);
+            cairo_curve_to(c, 9.5, 21.6, 6.0, 19.5, 5.4, 16.5);
+            cairo_curve_to(c, 4.8 - g * 0.4, 13.5, 7.4 - g * 0.4, top, 12.5, top);
+            cairo_close_path(c);
+        },
+        [g](cairo_t* c) { Ellipse(c, 12.5, 8.4 + 0.8 * g, 6.3, 6.0); },
+    };
+    Silhouette(cr, look, parts, 12.5, 5.5, 15);
+    // The nape under the head and the line of the spine give the back its shape.
+    cairo_save(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, 0.9);
+    SetColour(cr, look.line, 0.55);
+    cairo_move_to(cr, 8.8, 13.2 + 0.8 * g);
+    cairo_curve_to(cr, 10.8, 14.6 + 0.8 * g, 14.2, 14.6 + 0.8 * g, 16.2, 13.2 + 0.8 * g);
+    cairo_stroke(cr);
+    SetColour(cr, look.shade, 0.9);
+    cairo_move_to(cr, 12.5, 16.0 + 0.5 * g);
+    cairo_line_to(cr, 12.5, 19.8);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    // A soft shine on the crown.
+    Ellipse(cr, 11.0, 5.6 + 0.8 * g, 2.2, 1.4);
+    SetColour(cr, palette::kSnow, 0.9);
+    cairo_fill(cr);
+}
+
+// Facing left; the caller mirrors it for the right.
+void PupSide(cairo_t* cr, const SealLook& look, int phase) {
+    const double g = phase;  // gathered: the back humps up and the tail draws in
+    const double tailX = 20.2 - 1.2 * g;
+    Leaf(cr, look, tailX - 0.6, 17.0, 3.4, 2.2, -0.75 - 0.25 * g);
+    Leaf(cr, look, tailX - 0.6, 18.0, 3.2, 2.2, 0.25 + 0.15 * g);
+    const std::vector<Path> parts = {
+        [g, tailX](cairo_t* c) {
+            cairo_move_to(c, 5.0, 20.8);
+            cairo_curve_to(c, 10.0, 21.6, 16.0, 21.2, tailX, 18.8);
+            cairo_curve_to(c, tailX + 1.0, 18.0, tailX + 0.6, 16.4, tailX - 0.4, 15.8);
+            cairo_curve_to(c, 17.5 - g, 12.0 - 2.2 * g, 13.0 - g, 9.6 - 1.4 * g, 9.0, 10.5);
+            cairo_close_path(c);
+        },
+        [g](cairo_t* c) {
+            Ellipse(c, 8.2, 12.0 + 0.3 * g, 6.3, 6.0);
+            Ellipse(c, 3.6, 14.3 + 0.3 * g, 2.8, 2.3);  // the snout
+        },
+    };
+    Silhouette(cr, look, parts, 8, 8, 16);
+    // A lighter belly along the ground.
+    cairo_save(cr);
+    cairo_new_path(cr);
+    parts[0](cr);
+    cairo_clip(cr);
+    Ellipse(cr, 13.5, 21.5, 7.5, 2.4);
+    SetColour(cr, palette::kSnow, 0.6);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    // The near front flipper swings under the chest.
+    Leaf(cr, look, 10.0 + 1.2 * g, 19.0, 4.2, 2.6, phase == 0 ? 2.2 : 1.3);
+    // Face: two eyes of a head turned towards the child, nose at the tip of the snout.
+    const double y = 0.3 * g;
+    Ellipse(cr, 4.9, 11.0 + y, 1.25, 1.55);
+    Ellipse(cr, 9.0, 11.0 + y, 1.35, 1.65);
+    SetColour(cr, palette::kEye);
+    cairo_fill(cr);
+    Ellipse(cr, 4.5, 10.4 + y, 0.5, 0.5);
+    Ellipse(cr, 8.6, 10.4 + y, 0.55, 0.55);
+    SetColour(cr, palette::kSnow);
+    cairo_fill(cr);
+    Ellipse(cr, 1.6, 13.6 + y, 1.1, 0.85);
+    SetColour(cr, palette::kNose);
+    cairo_fill(cr);
+    Ellipse(cr, 7.2, 14.2 + y, 1.3, 0.7);
+    SetColour(cr, palette::kBlush, 0.7);
+    cairo_fill(cr);
+}
+
+}  // namespace
+
+void WalkingPup(cairo_t* cr, int direction, int phase) {
+    const SealLook pup = PupLook();
+    switch (direction) {
+        case 0:
+            PupBack(cr, pup, phase);
+            break;
+        case 1:
+            PupFront(cr, pup, phase);
+            break;
+        case 2:
+            PupSide(cr, pup, phase);
+            break;
+        default:
+            cairo_save(cr);
+            cairo_translate(cr, 25, 0);
+            cairo_scale(cr, -1, 1);
+            PupSide(cr, pup, phase);
+            cairo_restore(cr);
+            break;
+    }
 }
 
 void SealFace(cairo_t* cr, const SealLook& look, const Face& face, double cx, double cy, double r) {

@@ -45,6 +45,10 @@ struct SidePose {
 };
 void SideSeal(cairo_t* cr, const SealLook& look, const Face& face, const SidePose& pose);
 
+/// The white pup walking on a 25 × 25 field: direction 0 up (seen from behind), 1 down (from the
+/// front), 2 left, 3 right (from the side); phase 0 stretched, 1 gathered, as a seal humps along.
+void WalkingPup(cairo_t* cr, int direction, int phase);
+
 /// A flipper of the given length (in field units) from its root at (x, y), pointing at angle
 /// (radians, 0 = right, growing clockwise).
 void Flipper(cairo_t* cr, const SealLook& look, double x, double y, double length, double angle);
