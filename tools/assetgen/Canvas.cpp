@@ -310,17 +310,20 @@ bool SavePng(const Canvas& canvas, const std::string& path) {
 }
 
 void DrawImage(Canvas& canvas, const CDIB& image, double x, double y, bool keyed, int scale) {
-    const int w = image.GetWidth();
-    const int h = image.GetHeight();
-    Canvas copy(w, h);
+    DrawImagePart(canvas, image, 0, 0, image.GetWidth(), image.GetHeight(), x, y, keyed, scale);
+}
+
+void DrawImagePart(Canvas& canvas, const CDIB& image, int sx, int sy, int width, int height,
+                   double x, double y, bool keyed, int scale) {
+    Canvas copy(width, height);
     cairo_surface_flush(copy.Surface());
     unsigned char* data = cairo_image_surface_get_data(copy.Surface());
     const int stride = cairo_image_surface_get_stride(copy.Surface());
     const unsigned char* key = image.GetPixelAddress(0, 0);
-    for (int row = 0; row < h; ++row) {
-        for (int column = 0; column < w; ++column) {
-            const unsigned char* p = image.GetPixelAddress(column, row);
-            if (keyed && std::memcmp(p, key, 3) == 0) continue;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const unsigned char* p = image.GetPixelAddress(sx + column, sy + row);
+            if (p == nullptr || (keyed && std::memcmp(p, key, 3) == 0)) continue;
             const std::uint32_t argb =
                 0xFF000000u | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
             std::memcpy(data + static_cast<std::ptrdiff_t>(row) * stride + column * 4, &argb, 4);

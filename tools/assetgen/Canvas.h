@@ -109,6 +109,9 @@ bool SavePng(const Canvas& canvas, const std::string& path);
 /// The pixels of a 24-bit image on a canvas; with keyed, pixels of the image's key colour (its
 /// top-left pixel) stay transparent. scale enlarges the image with square pixels.
 void DrawImage(Canvas& canvas, const CDIB& image, double x, double y, bool keyed, int scale = 1);
+/// The same for the width × height part of image at (sx, sy).
+void DrawImagePart(Canvas& canvas, const CDIB& image, int sx, int sy, int width, int height,
+                   double x, double y, bool keyed, int scale = 1);
 
 /// A small deterministic random source (SplitMix64), so the pictures are the same on every run.
 class Random {

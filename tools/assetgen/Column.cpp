@@ -1,5 +1,6 @@
 // The control column's pictures: the logo ("Logo.bmp"), the three image buttons
 // ("Buttons.bmp") and the seal picture at its foot ("Robbe.bmp").
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -55,22 +56,26 @@ void LogoTitle(cairo_t* cr, int frame) {
     LinearSource(cr, 0, baseline - size * 0.75, 0, baseline,
                  {{0, kSeaLight}, {0.55, kSea}, {1, kSeaDeep}});
     cairo_fill(cr);
-    // The glint that runs over the letters in frames 1..7.
+    // In frames 1..7 a glint runs over the letters, led by a sparkle.
     if (frame > 0) {
-        const double gx = x - 10 + (width + 20) * (frame - 1) / (kLogoFrames - 2);
+        const double t = (frame - 1) / double(kLogoFrames - 2);
+        const double gx = x + 4 + (width - 8) * t;
         cairo_new_path(cr);
         cairo_append_path(cr, path);
         cairo_clip(cr);
         cairo_new_path(cr);
-        cairo_move_to(cr, gx - 6, baseline + 4);
-        cairo_line_to(cr, gx + 8, baseline - size);
-        cairo_line_to(cr, gx + 18, baseline - size);
-        cairo_line_to(cr, gx + 4, baseline + 4);
+        cairo_move_to(cr, gx - 9, baseline + 4);
+        cairo_line_to(cr, gx + 3, baseline - size);
+        cairo_line_to(cr, gx + 14, baseline - size);
+        cairo_line_to(cr, gx + 2, baseline + 4);
         cairo_close_path(cr);
-        SetColour(cr, kSnow, 0.75);
+        SetColour(cr, kSnow, 0.85);
         cairo_fill(cr);
         cairo_reset_clip(cr);
-        Sparkle(cr, gx + 6, baseline - size * 0.78, 7, 1.0);
+        // Golden with a white heart, so it shows on the white sign.
+        Sparkle(cr, gx + 8, baseline - size * 0.8, 10, 1.0, Mix(kSun, kFish, 0.25));
+        Sparkle(cr, gx + 8, baseline - size * 0.8, 5, 1.0);
+        Sparkle(cr, gx - 6, baseline - size * 0.15, 5, 1.0, kSun);
     }
     cairo_path_destroy(path);
     cairo_restore(cr);
@@ -177,7 +182,7 @@ void Button(cairo_t* cr, int button, State state) {
         cairo_fill(cr);
     }
     if (state == State::Hover) {
-        RoundedRect(cr, x - 1, top - 2, w + 2, h + 4, r + 2);
+        RoundedRect(cr, x - 1.5, top - 2, w + 3, h + 4.5, r + 2);
         SetColour(cr, kSun);
         cairo_fill(cr);
     }
@@ -190,9 +195,8 @@ void Button(cairo_t* cr, int button, State state) {
             LinearSource(cr, 0, top, 0, top + h, {{0, kSnow}, {0.5, kIce}, {1, kIceShade}});
             break;
         case State::Hover:
-            LinearSource(
-                cr, 0, top, 0, top + h,
-                {{0, kSnow}, {0.5, Mix(kIce, kSun, 0.18)}, {1, Mix(kIceShade, kSun, 0.3)}});
+            LinearSource(cr, 0, top, 0, top + h,
+                         {{0, kSnow}, {0.6, kSnow}, {1, Mix(kIce, kSun, 0.25)}});
             break;
         case State::Pressed:
             LinearSource(cr, 0, top, 0, top + h, {{0, kIceDeep}, {0.3, kIceShade}, {1, kIce}});
@@ -211,8 +215,12 @@ void Button(cairo_t* cr, int button, State state) {
     ButtonIcon(cr, button, iconX, cy, iconR, state);
     const double textLeft = iconX + iconR + 6;
     const double textRight = x + w - 10;
+    // One size for all three labels, the largest at which the longest fits.
+    double size = 24;
+    for (const char* text : kLabels) {
+        size = std::min(size, FitTextSize(text, 24, textRight - textLeft));
+    }
     const std::string label = kLabels[button];
-    const double size = FitTextSize(label, 24, textRight - textLeft);
     TextStyle style{size, state == State::Hover ? kSeaDeep : kInk, kSnow, 0, 0};
     CentredText(cr, label, (textLeft + textRight) / 2, cy + CapHeight(size) / 2, style);
 }

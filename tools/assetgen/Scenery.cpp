@@ -108,7 +108,7 @@ void Cloud(cairo_t* cr, double cx, double cy, double width, double alpha) {
     cairo_fill(cr);
 }
 
-void Sparkle(cairo_t* cr, double cx, double cy, double r, double alpha) {
+void Sparkle(cairo_t* cr, double cx, double cy, double r, double alpha, Rgb colour) {
     const double w = r * 0.22;
     cairo_new_path(cr);
     cairo_move_to(cr, cx, cy - r);
@@ -117,7 +117,7 @@ void Sparkle(cairo_t* cr, double cx, double cy, double r, double alpha) {
     cairo_curve_to(cr, cx - w * 0.3, cy + w, cx - w, cy + w * 0.3, cx - r, cy);
     cairo_curve_to(cr, cx - w, cy - w * 0.3, cx - w * 0.3, cy - w, cx, cy - r);
     cairo_close_path(cr);
-    SetColour(cr, kSnow, alpha);
+    SetColour(cr, colour, alpha);
     cairo_fill(cr);
 }
 

@@ -23,7 +23,8 @@ void Iceberg(cairo_t* cr, double cx, double baseY, double width, double height, 
 /// A soft round cloud of the given width.
 void Cloud(cairo_t* cr, double cx, double cy, double width, double alpha = 0.9);
 /// A four-pointed glint of radius r.
-void Sparkle(cairo_t* cr, double cx, double cy, double r, double alpha = 1.0);
+void Sparkle(cairo_t* cr, double cx, double cy, double r, double alpha = 1.0,
+             Rgb colour = Hex(0xFFFFFF));
 /// A six-armed snowflake of radius r.
 void Snowflake(cairo_t* cr, double cx, double cy, double r, double alpha = 1.0);
 /// A red heart with a dark edge.

@@ -25,7 +25,12 @@ struct Picture {
     int frameWidth;
     int frameHeight;
     bool keyed;
+    int wrap;  ///< frame rows shown side by side, so tall strips fit the sheet
     CDIB image;
+    int Rows() const { return image.GetHeight() / frameHeight; }
+    int Lines() const { return (Rows() + wrap - 1) / wrap; }
+    int SheetWidth() const { return wrap * (image.GetWidth() * kScale + kGap / 2) - kGap / 2; }
+    int SheetHeight() const { return Lines() * (frameHeight * kScale + kGap / 2) - kGap / 2; }
 };
 
 void Add(CDIB& target, CDIB& sprite, int x, int y, int column, int row, int fw, int fh, float alpha,
@@ -110,17 +115,17 @@ void AddBoard(CDIB& window, CDIB& tiles, CDIB& seal, int boardX) {
 
 bool WriteContactSheet(const std::string& folder, const std::string& path) {
     std::vector<Picture> pictures;
-    pictures.push_back({"Hintergrund.bmp", 700, 500, false, {}});
-    pictures.push_back({"Startbild.bmp", 500, 500, false, {}});
-    pictures.push_back({"Logo.bmp", 200, 129, true, {}});
-    pictures.push_back({"Buttons.bmp", 200, 60, true, {}});
-    pictures.push_back({"Robbe.bmp", 200, 134, true, {}});
-    pictures.push_back({"Optionsmenue.bmp", 200, 150, true, {}});
-    pictures.push_back({"Radiobutton.bmp", 20, 20, true, {}});
-    pictures.push_back({"Checkbutton.bmp", 20, 20, true, {}});
-    pictures.push_back({"Trennlinie.bmp", 5, 500, false, {}});
-    pictures.push_back({"Babyrobbe.bmp", 25, 25, true, {}});
-    pictures.push_back({"Weg.bmp", 25, 25, false, {}});
+    pictures.push_back({"Hintergrund.bmp", 700, 500, false, 1, {}});
+    pictures.push_back({"Startbild.bmp", 500, 500, false, 1, {}});
+    pictures.push_back({"Logo.bmp", 200, 129, true, 3, {}});
+    pictures.push_back({"Buttons.bmp", 200, 60, true, 3, {}});
+    pictures.push_back({"Robbe.bmp", 200, 134, true, 3, {}});
+    pictures.push_back({"Optionsmenue.bmp", 200, 150, true, 1, {}});
+    pictures.push_back({"Radiobutton.bmp", 20, 40, true, 1, {}});
+    pictures.push_back({"Checkbutton.bmp", 20, 40, true, 1, {}});
+    pictures.push_back({"Trennlinie.bmp", 5, 500, false, 1, {}});
+    pictures.push_back({"Babyrobbe.bmp", 25, 50, true, 1, {}});
+    pictures.push_back({"Weg.bmp", 25, 400, false, 1, {}});
     for (Picture& p : pictures) {
         if (!p.image.Load((folder + "/" + p.name).c_str())) {
             std::fprintf(stderr, "floemaze_assetgen: cannot read back %s\n", p.name);
@@ -178,8 +183,8 @@ bool WriteContactSheet(const std::string& folder, const std::string& path) {
     int y = 500 + 2 * kGap;
     int rowHeight = 0;
     for (const Picture& p : pictures) {
-        const int w = p.image.GetWidth() * kScale;
-        const int h = p.image.GetHeight() * kScale;
+        const int w = p.SheetWidth();
+        const int h = p.SheetHeight();
         if (x > kGap && x + w > width - kGap) {
             x = kGap;
             y += rowHeight + kGap;
@@ -196,21 +201,27 @@ bool WriteContactSheet(const std::string& folder, const std::string& path) {
     DrawImage(sheet, start, kGap, kGap, false);
     DrawImage(sheet, game, 700 + 2 * kGap, kGap, false);
     for (std::size_t i = 0; i < pictures.size(); ++i) {
-        // Keyed pictures on a checkerboard, so their transparent parts show as such.
         const Picture& p = pictures[i];
-        const int w = p.image.GetWidth() * kScale;
-        const int h = p.image.GetHeight() * kScale;
-        if (p.keyed) {
-            for (int cy = 0; cy < h; cy += 8) {
-                for (int cx = 0; cx < w; cx += 8) {
-                    cairo_rectangle(cr, places[i][0] + cx, places[i][1] + cy, std::min(8, w - cx),
-                                    std::min(8, h - cy));
-                    SetColour(cr, ((cx + cy) / 8) % 2 == 0 ? Hex(0x9AA3AD) : Hex(0x6F7A86));
-                    cairo_fill(cr);
+        const int w = p.image.GetWidth();
+        for (int row = 0; row < p.Rows(); ++row) {
+            const int px = places[i][0] + (row % p.wrap) * (w * kScale + kGap / 2);
+            const int py = places[i][1] + (row / p.wrap) * (p.frameHeight * kScale + kGap / 2);
+            // Keyed pictures on a checkerboard, so their transparent parts show as such.
+            if (p.keyed) {
+                const int fw = w * kScale;
+                const int fh = p.frameHeight * kScale;
+                for (int cy = 0; cy < fh; cy += 8) {
+                    for (int cx = 0; cx < fw; cx += 8) {
+                        cairo_rectangle(cr, px + cx, py + cy, std::min(8, fw - cx),
+                                        std::min(8, fh - cy));
+                        SetColour(cr, ((cx + cy) / 8) % 2 == 0 ? Hex(0x9AA3AD) : Hex(0x6F7A86));
+                        cairo_fill(cr);
+                    }
                 }
             }
+            DrawImagePart(sheet, p.image, 0, row * p.frameHeight, w, p.frameHeight, px, py, p.keyed,
+                          kScale);
         }
-        DrawImage(sheet, p.image, places[i][0], places[i][1], p.keyed, kScale);
     }
     return SavePng(sheet, path);
 }
