@@ -129,31 +129,53 @@ void Wall(cairo_t* cr, int variant) {
     }
 }
 
-// The family field: a round floe with a warm glow, the baby seal's parents on it and a heart.
+// The family field: a round floe of its own with a warm glow, the baby seal's parents waiting
+// on it under a heart. It is a goal, so it stands out from the passages.
+void Parent(cairo_t* cr, double cx, double lean) {
+    cairo_save(cr);
+    cairo_translate(cr, cx, 0);
+    cairo_rotate(cr, lean);
+    cairo_new_path(cr);
+    Ellipse(cr, 0, 16.6, 4.4, 4.0);
+    Ellipse(cr, 0, 11.4, 3.9, 3.7);
+    SetColour(cr, kInkSoft);
+    cairo_set_line_width(cr, 1.6);
+    cairo_stroke_preserve(cr);
+    RadialSource(cr, -1.2, 10, 0.5, 9, {{0, kSealBelly}, {1, kSealGrey}});
+    cairo_fill(cr);
+    Ellipse(cr, 0, 17.6, 2.6, 2.2);
+    SetColour(cr, kSealBelly, 0.9);
+    cairo_fill(cr);
+    for (const double side : {-1.0, 1.0}) {
+        Ellipse(cr, side * 1.5, 11.1, 0.8, 0.95);
+        SetColour(cr, kEye);
+        cairo_fill(cr);
+        Ellipse(cr, side * 1.5 - 0.25, 10.8, 0.3, 0.3);
+        SetColour(cr, kSnow);
+        cairo_fill(cr);
+    }
+    Ellipse(cr, 0, 12.7, 0.8, 0.55);
+    SetColour(cr, kNose);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 void Family(cairo_t* cr) {
     Water(cr);
-    RadialSource(cr, 12.5, 12.5, 4, 15, {{0, kSun, 0.9}, {0.7, kSun, 0.35}, {1, kSun, 0.0}});
+    RadialSource(cr, F / 2, F / 2, 6, 14, {{0, kSun, 0.9}, {1, kSun, 0.0}});
     cairo_paint(cr);
-    RoundedRect(cr, 0.5, 1.5, 24, 23, 8);
+    RoundedRect(cr, 1.5, 3.5, F - 3, F - 4.5, 8);
     SetColour(cr, kIceDeep);
     cairo_fill(cr);
-    RoundedRect(cr, 0.5, 0.5, 24, 23, 8);
-    RadialSource(cr, 12.5, 10, 2, 14, {{0, Mix(kSnow, kSun, 0.25)}, {1, kIce}});
+    RoundedRect(cr, 1.5, 1.5, F - 3, F - 4.5, 8);
+    SetColour(cr, kGold);
     cairo_fill(cr);
-    const SealLook parent = AdultLook();
-    for (int i = 0; i < 2; ++i) {
-        cairo_save(cr);
-        cairo_translate(cr, i == 0 ? -0.8 : 10.3, i == 0 ? 7.6 : 6.6);
-        cairo_scale(cr, 0.6, 0.66);
-        FrontSeal(cr, parent, Face{Eyes::Open, Mouth::Smile}, i);
-        cairo_restore(cr);
-    }
-    Heart(cr, 12.5, 4.2, 6.5);
-    SetColour(cr, Mix(kHeart, kInk, 0.3));
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke_preserve(cr);
-    SetColour(cr, kHeart);
+    RoundedRect(cr, 2.5, 2.5, F - 5, F - 6.5, 7);
+    RadialSource(cr, F / 2, 10, 2, 14, {{0, Mix(kSnow, kSun, 0.2)}, {1, kIce}});
     cairo_fill(cr);
+    Parent(cr, 7.9, -0.08);
+    Parent(cr, 17.1, 0.08);
+    DrawHeart(cr, F / 2, 5.6, 7.5);
 }
 
 void InField(cairo_t* cr, int column, int row, const auto& draw) {

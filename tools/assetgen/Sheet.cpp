@@ -103,12 +103,12 @@ void AddBoard(CDIB& window, CDIB& tiles, CDIB& seal, int boardX) {
             Add(window, tiles, boardX + c * 25, r * 25, column, row, 25, 25, 1.0f, false);
         }
     }
-    // The seal a few steps into its walk, and once more in each direction beside the family.
+    // The seal on its start field, and once more almost home, walking down to its family.
     const int sc = maze.seal / 20;
     const int sr = maze.seal % 20;
     Add(window, seal, boardX + sc * 25, sr * 25, 1, 0, 25, 25, 1.0f, true);
     const int fc = maze.family / 20;
-    Add(window, seal, boardX + (fc - 1) * 25, 19 * 25 - 25, 3, 1, 25, 25, 1.0f, true);
+    Add(window, seal, boardX + fc * 25, 18 * 25, 1, 1, 25, 25, 1.0f, true);
 }
 
 }  // namespace
