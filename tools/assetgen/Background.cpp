@@ -26,8 +26,12 @@ void PaintBand(cairo_t* cr, double x0) {
     Cloud(cr, x0 + 160, 95, 56, 0.6);
     Cloud(cr, x0 + 150, 292, 46, 0.55);
     for (int i = 0; i < 14; ++i) {
-        Snowflake(cr, x0 + random.Uniform(10, 190), random.Uniform(10, 320),
-                  random.Uniform(2.0, 3.5), 0.55);
+        // One draw per statement: the order of arguments is not fixed, and the pictures must not
+        // depend on the compiler.
+        const double x = random.Uniform(10, 190);
+        const double y = random.Uniform(10, 320);
+        const double r = random.Uniform(2.0, 3.5);
+        Snowflake(cr, x0 + x, y, r, 0.55);
     }
     Iceberg(cr, x0 + 52, kHorizon, 84, 40, random);
     Iceberg(cr, x0 + 150, kHorizon, 64, 24, random);

@@ -93,8 +93,10 @@ void Passage(cairo_t* cr, unsigned sides, Random& random) {
     cairo_fill(cr);
     // Snow glints in the middle of the field only, away from the edges where tiles meet.
     for (int i = 0; i < 2; ++i) {
-        Sparkle(cr, random.Uniform(7, F - 7), random.Uniform(7, F - 9), random.Uniform(1.4, 2.2),
-                0.9);
+        const double x = random.Uniform(7, F - 7);
+        const double y = random.Uniform(7, F - 9);
+        const double r = random.Uniform(1.4, 2.2);
+        Sparkle(cr, x, y, r, 0.9);
     }
 }
 
