@@ -21,8 +21,8 @@ if(TARGET floemaze_assets)
                 RENAME floemaze.png)
     endforeach()
 else()
-    message(WARNING "The picture generator is not built (FLOEMAZE_BUILD_TOOLS is off or this "
-                    "is a cross build): the installation will lack the game's pictures.")
+    message(STATUS "The picture generator is not built (FLOEMAZE_BUILD_TOOLS is off or this is "
+                   "a cross build): the installation will lack the game's pictures.")
 endif()
 
 # The launcher finds the pictures and the game relative to itself, so the installation can be
