@@ -40,13 +40,6 @@ std::uint32_t Canvas::Pixel(int x, int y) const {
     return value;
 }
 
-void Canvas::Paste(const Canvas& other, double x, double y) {
-    cairo_save(m_cr);
-    cairo_set_source_surface(m_cr, other.Surface(), x, y);
-    cairo_paint(m_cr);
-    cairo_restore(m_cr);
-}
-
 void SetColour(cairo_t* cr, Rgb c, double alpha) {
     cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
 }

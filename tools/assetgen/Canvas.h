@@ -50,8 +50,6 @@ public:
     std::uint32_t Pixel(int x, int y) const;
     /// Alpha 0..255 of pixel (x, y).
     int Alpha(int x, int y) const { return static_cast<int>(Pixel(x, y) >> 24); }
-    /// Draws other's whole image with its top-left corner at (x, y).
-    void Paste(const Canvas& other, double x, double y);
 
 private:
     int m_width;

@@ -21,7 +21,6 @@ inline constexpr int kButtonBottom = 53;
 /// The separator covers the column's four pixel columns next to the board (or, with the column
 /// at the right, its first pixel column when it lies at x 499), so pictures keep a margin.
 inline constexpr int kSideMargin = 6;
-inline constexpr int kExitSlide = 110;  ///< how far the exit button slides for the panel
 inline constexpr int kPanelY = 236;
 inline constexpr int kPanelHeight = 150;
 inline constexpr int kSealPictureY = 366;

@@ -264,53 +264,6 @@ void FrontSeal(cairo_t* cr, const SealLook& look, const Face& face, int phase) {
     FrontFace(cr, face, 12.5, 9.8, 7.0);
 }
 
-void BackSeal(cairo_t* cr, const SealLook& look, int phase) {
-    const double up = phase == 0 ? 1.0 : -1.0;
-    // Seen from behind and a little above: the round head far away, the back narrowing towards
-    // the tail, the front flippers at the shoulders.
-    Limb(cr, look, [up](cairo_t* c) { RotatedEllipse(c, 5.0, 13.6 - up, 2.9, 1.5, 0.5 * up); });
-    Limb(cr, look, [up](cairo_t* c) { RotatedEllipse(c, 20.0, 13.6 + up, 2.9, 1.5, 0.5 * up); });
-    // Tail flippers, fanned or closed with the phase, behind the end of the back.
-    const double spread = phase == 0 ? 0.0 : 0.9;
-    Limb(cr, look, [spread](cairo_t* c) {
-        RotatedEllipse(c, 10.6 - spread, 21.6, 3.0, 1.6, 0.7 + spread * 0.3);
-    });
-    Limb(cr, look, [spread](cairo_t* c) {
-        RotatedEllipse(c, 14.4 + spread, 21.6, 3.0, 1.6, -0.7 - spread * 0.3);
-    });
-    const std::vector<Path> parts = {
-        [](cairo_t* c) {
-            cairo_move_to(c, 12.5, 8.0);
-            cairo_curve_to(c, 17.5, 8.0, 20.6, 10.8, 20.2, 14.4);
-            cairo_curve_to(c, 19.8, 17.8, 15.6, 20.4, 12.5, 21.6);
-            cairo_curve_to(c, 9.4, 20.4, 5.2, 17.8, 4.8, 14.4);
-            cairo_curve_to(c, 4.4, 10.8, 7.5, 8.0, 12.5, 8.0);
-            cairo_close_path(c);
-        },
-        [](cairo_t* c) { Ellipse(c, 12.5, 7.4, 6.2, 5.8); },
-    };
-    Silhouette(cr, look, parts, 12.5, 6, 15);
-    Spots(cr, look, parts, {8.0, 13.0, 1.1, 16.5, 15.5, 1.2, 11.5, 18.0, 0.9, 15.0, 4.5, 0.8});
-    // The back of the neck and a tuft of fluff on the crown.
-    cairo_save(cr);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_width(cr, 2 * OutlineWidth(cr) * 0.45);
-    SetColour(cr, look.line, 0.8);
-    cairo_move_to(cr, 8.6, 12.0);
-    cairo_curve_to(cr, 10.5, 13.6, 14.5, 13.6, 16.4, 12.0);
-    cairo_move_to(cr, 11.0, 2.3);
-    cairo_curve_to(cr, 11.4, 0.8, 12.6, 0.8, 12.5, 2.1);
-    cairo_move_to(cr, 12.7, 2.1);
-    cairo_curve_to(cr, 13.2, 0.7, 14.4, 1.1, 14.2, 2.5);
-    cairo_stroke(cr);
-    // The line of the back down to the tail.
-    cairo_move_to(cr, 12.5, 15.0);
-    cairo_line_to(cr, 12.5, 19.6);
-    SetColour(cr, look.shade, 0.9);
-    cairo_stroke(cr);
-    cairo_restore(cr);
-}
-
 void SideSeal(cairo_t* cr, const SealLook& look, const Face& face, const SidePose& pose) {
     cairo_save(cr);
     if (pose.facingRight) {
@@ -391,10 +344,6 @@ void Flipper(cairo_t* cr, const SealLook& look, double x, double y, double lengt
         cairo_close_path(c);
         cairo_restore(c);
     });
-}
-
-void DrawFish(cairo_t* cr, double cx, double cy, double length, double angle) {
-    Fish(cr, cx, cy, length, angle);
 }
 
 namespace {
@@ -544,16 +493,6 @@ void WalkingPup(cairo_t* cr, int direction, int phase) {
             cairo_restore(cr);
             break;
     }
-}
-
-void SealFace(cairo_t* cr, const SealLook& look, const Face& face, double cx, double cy, double r) {
-    const std::vector<Path> parts = {
-        [cx, cy, r](cairo_t* c) { Ellipse(c, cx, cy, r, r * 0.95); },
-    };
-    Silhouette(cr, look, parts, cx - r * 0.35, cy - r * 0.4, r * 1.5);
-    Spots(cr, look, parts,
-          {cx - r * 0.6, cy - r * 0.6, r * 0.14, cx + r * 0.55, cy - r * 0.7, r * 0.12});
-    FrontFace(cr, face, cx, cy + r * 0.05, r);
 }
 
 }  // namespace assetgen

@@ -32,8 +32,6 @@ SealLook AdultLook();
 
 /// Seen from the front, walking towards the viewer; phase 0 or 1 swaps the front flippers.
 void FrontSeal(cairo_t* cr, const SealLook& look, const Face& face, int phase);
-/// Seen from behind, walking away: no face, the tail flippers towards the viewer.
-void BackSeal(cairo_t* cr, const SealLook& look, int phase);
 
 /// A seal in profile, facing left (or right when mirrored).
 struct SidePose {
@@ -52,10 +50,5 @@ void WalkingPup(cairo_t* cr, int direction, int phase);
 /// A flipper of the given length (in field units) from its root at (x, y), pointing at angle
 /// (radians, 0 = right, growing clockwise).
 void Flipper(cairo_t* cr, const SealLook& look, double x, double y, double length, double angle);
-/// A fish of the given length, its middle at (cx, cy), turned by angle.
-void DrawFish(cairo_t* cr, double cx, double cy, double length, double angle);
-
-/// A round seal face, as on the icon: head circle of radius r around (cx, cy).
-void SealFace(cairo_t* cr, const SealLook& look, const Face& face, double cx, double cy, double r);
 
 }  // namespace assetgen
