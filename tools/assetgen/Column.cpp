@@ -175,12 +175,11 @@ void Button(cairo_t* cr, int button, State state) {
     const double top = layout::kButtonTop + shift;
     const double h = layout::kButtonBottom - layout::kButtonTop - 2;
     const double r = h / 2;
-    // A soft shadow under the raised states.
-    if (state != State::Pressed) {
-        RoundedRect(cr, x + 1, top + 3, w - 1, h, r);
-        SetColour(cr, kInk, 0.35);
-        cairo_fill(cr);
-    }
+    // The button stands on a solid base that shows below it, less when pressed. A see-through
+    // shadow would carry the sky it was drawn on to wherever the exit button slides.
+    RoundedRect(cr, x + 1, top + (state == State::Pressed ? 1 : 3), w - 2, h - 1, r);
+    SetColour(cr, Mix(kInk, kSeaDeep, 0.4));
+    cairo_fill(cr);
     if (state == State::Hover) {
         RoundedRect(cr, x - 1.5, top - 2, w + 3, h + 4.5, r + 2);
         SetColour(cr, kSun);
