@@ -1,6 +1,7 @@
 #include "platform/Gdi.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -158,7 +159,11 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
         static_cast<std::size_t>(x0) * static_cast<std::size_t>(to.bitCount / 8);
     const std::size_t srcOffset =
         static_cast<std::size_t>(sx0) * static_cast<std::size_t>(from.bitCount / 8);
-    for (std::int64_t row = 0; row < h0; ++row) {
+    // Within one surface a copy downwards must take the rows from the bottom up, or it would read
+    // rows it has already overwritten.
+    const bool bottomUp = &to == &from && y0 > sy0;
+    for (std::int64_t i = 0; i < h0; ++i) {
+        const std::int64_t row = bottomUp ? h0 - 1 - i : i;
         unsigned char* d = to.Row(static_cast<int>(y0 + row)) + dstOffset;
         const unsigned char* s = from.Row(static_cast<int>(sy0 + row)) + srcOffset;
         if (&to == &from) {
@@ -215,7 +220,11 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int s
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF colour) {
-    const RECT rect{x, y, x + cx, y + cy};
+    // The far corner is clamped to the int range rather than wrapped around it.
+    const auto clamped = [](std::int64_t v) {
+        return static_cast<LONG>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    const RECT rect{x, y, clamped(std::int64_t{x} + cx), clamped(std::int64_t{y} + cy)};
     FillSolidRect(&rect, colour);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -32,7 +33,9 @@ void Show(const char* message) {
 
 // trunc(d × alpha) for every difference d of two bytes, for the opacity last used. A sprite list
 // blends many runs at the same opacity, so the table is rarely rebuilt.
-const std::int16_t* BlendTable(float alpha) {
+const std::int16_t* BlendTable(float requested) {
+    // An opacity outside 0..1 would leave the range between the two bytes; none is meant.
+    const float alpha = std::isnan(requested) ? 0.0f : std::clamp(requested, 0.0f, 1.0f);
     static std::int16_t table[511];
     static std::uint32_t tableAlpha = std::bit_cast<std::uint32_t>(0.0f);
     static bool built = false;
@@ -260,6 +263,8 @@ BOOL CDIB::CreateFromDC(CDC* dc, int width, int height) {
     const std::size_t stride = DibStride(width, 24);
     m_pFileHeader->bfSize = static_cast<DWORD>(
         static_cast<std::size_t>(std::max(height, 0)) * stride + kFileHeaderSize + kInfoHeaderSize);
+    // Images are bottom-up: a negative height would make a top-down section nothing else expects.
+    if (width <= 0 || height <= 0) return Refuse("Unable to create DIB-Section");
 
     m_pDC->Attach(::CreateCompatibleDC(nullptr));
     void* bits = nullptr;
@@ -302,6 +307,11 @@ BOOL CDIB::Load(const char* path) {
 }
 
 BOOL CDIB::Save(const char* path) {
+    // Without an image nothing is written, and an existing file is not truncated for nothing.
+    if (m_pFileHeader == nullptr || m_pInfo == nullptr || m_pBits == nullptr) {
+        Show(kNoImage);
+        return FALSE;
+    }
     std::string chosen = path != nullptr ? path : "";
     if (chosen.empty()) {
         CFileDialog dialog(FALSE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
@@ -351,11 +361,24 @@ BOOL CDIB::Draw(CDC* dc, int x, int y) {
 }
 
 BOOL CDIB::DrawPart(CDC* dc, int left, int top, int right, int bottom, int dx, int dy) {
-    if (dc == nullptr) return FALSE;
-    const int width = right - left;
-    const int height = bottom - top;
-    return ::StretchBlt(dc->m_hDC, left + dx, top + dy, width, height, m_pDC->m_hDC, left, top,
-                        width, height, SRCCOPY);
+    if (dc == nullptr || !HasImage()) return FALSE;
+    // Clipped to this image in 64 bits first, so that hostile rectangles and shifts cannot
+    // overflow; what remains fits an int.
+    std::int64_t l = left, t = top, r = right, b = bottom;
+    l = std::max<std::int64_t>(l, 0);
+    t = std::max<std::int64_t>(t, 0);
+    r = std::min<std::int64_t>(r, GetWidth());
+    b = std::min<std::int64_t>(b, GetHeight());
+    if (r <= l || b <= t) return std::int64_t{right} > left && std::int64_t{bottom} > top;
+    const std::int64_t x = l + dx;
+    const std::int64_t y = t + dy;
+    const auto fits = [](std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
+    if (!fits(x) || !fits(y)) return TRUE;  // shifted beyond any surface
+    const auto width = static_cast<int>(r - l);
+    const auto height = static_cast<int>(b - t);
+    return ::StretchBlt(dc->m_hDC, static_cast<int>(x), static_cast<int>(y), width, height,
+                        m_pDC->m_hDC, static_cast<int>(l), static_cast<int>(t), width, height,
+                        SRCCOPY);
 }
 
 BOOL CDIB::CopyFromDC(CDC* src, int width, int height) {

@@ -122,6 +122,13 @@ void CSpriteList::Redraw(CDC* dc) {
 float CSpriteList::CountFrame() {
     if (m_pFpsWnd == nullptr) return 0.0f;
     const DWORD now = timeGetTime();
+    if (m_pFpsWnd != m_pCountingWnd) {
+        // The owner has just given a window: counting starts now, from a defined state.
+        m_pCountingWnd = m_pFpsWnd;
+        m_nFrameCount = 0;
+        m_dwLastTime = now;
+        return g_lastFrameRate;
+    }
     ++m_nFrameCount;
     const DWORD elapsed = now - m_dwLastTime;
     if (elapsed > 1000) {

@@ -45,4 +45,6 @@ public:
 private:
     CSprite* FirstSprite() const;
     void AddToFirstDirty(const RECT& area);
+
+    CWnd* m_pCountingWnd = nullptr;  // the window the counter last started for
 };

@@ -1,0 +1,20 @@
+#include "app/FloemazeApp.h"
+
+#include "app/FloemazeDlg.h"
+#include "res/Resources.h"
+
+// No name of its own: the platform takes the executable's.
+CFloemazeApp::CFloemazeApp() : CWinApp(nullptr) {}
+
+BOOL CFloemazeApp::InitInstance() {
+    res::RegisterResources();
+    CWinApp::InitInstance();
+    // Only the name is kept; no setting is ever read or written.
+    SetRegistryKey("Vom lokalen Anwendungs-Assistenten generierte Anwendungen");
+
+    CFloemazeDlg dialog;
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}

@@ -1,0 +1,256 @@
+// The game window: opening, layout, timers, painting and the system menu.
+#include "app/FloemazeDlg.h"
+
+#include <cstdint>
+#include <string>
+
+#include "app/AboutDlg.h"
+#include "platform/MessageBox.h"
+#include "platform/Resources.h"
+#include "platform/WindowDC.h"
+#include "res/Resources.h"
+
+namespace {
+
+constexpr int kWindowWidth = 700;
+constexpr int kWindowHeight = 500;
+constexpr UINT_PTR kAnimationTimer = 1;
+constexpr UINT_PTR kGameTimer = 2;
+
+// Ticks of the 150 ms timer while animation is on; lives as long as the program.
+std::int32_t s_animTick = 0;
+
+}  // namespace
+
+CFloemazeDlg::CFloemazeDlg(CWnd* parent) : CDialog(IDD_FLOEMAZE_DIALOG, parent) {
+    m_hIcon = LoadIcon(IDR_MAINFRAME);
+
+    for (int state = 0; state < kPanelStates; ++state) {
+        for (int input = 0; input < kPanelInputs; ++input) {
+            m_panelTable[state][input] = PanelTransition{state, -1};
+        }
+    }
+    m_panelTable[0][1].next = 1;    // closed, options button: open
+    m_panelTable[1][0].action = 0;  // opening: slide down
+    m_panelTable[1][2].next = 2;
+    m_panelTable[2][0].action = 1;  // fading in
+    m_panelTable[2][3].next = 3;
+    m_panelTable[3][1].next = 5;    // open, options button: close
+    m_panelTable[4][0].action = 3;  // closing: slide up
+    m_panelTable[4][5].next = 0;
+    m_panelTable[5][0].action = 2;  // fading out
+    m_panelTable[5][4].next = 4;
+}
+
+BOOL CFloemazeDlg::PreTranslateMessage(MSG* msg) {
+    return CWnd::PreTranslateMessage(msg);
+}
+
+void CFloemazeDlg::LoadImage(CSprite& sprite, const char* file, int colourKey, int frameWidth,
+                             int frameHeight, const char* message) {
+    if (!sprite.Load(file, colourKey, frameWidth, frameHeight)) {
+        AfxMessageBox(message, MB_OK, 0);
+        OnCancel();
+    }
+}
+
+BOOL CFloemazeDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    if (CMenu* systemMenu = GetSystemMenu(FALSE)) {
+        std::string about;
+        platform::LoadStringResource(IDS_ABOUTBOX, about);
+        if (!about.empty()) {
+            systemMenu->AppendMenu(MF_SEPARATOR);
+            systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about.c_str());
+        }
+    }
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    m_panelAlpha = 0.0f;
+    m_dragSprite = nullptr;
+    m_mouseDown = false;
+    m_sideX = 0;
+    m_panelY = -1000;
+    m_panelSlide = 0;
+    m_animate = true;
+    m_dragEnabled = false;
+    m_gameStarted = false;
+    m_panelState = 0;
+    m_startPhase = 0;
+    m_startCounter = 0;
+
+    // A failed image ends the dialog but the set-up goes on, so that every missing file is
+    // reported, in this order, before the window closes without ever running.
+    LoadImage(m_background, "Hintergrund.bmp", FALSE, 700, 500,
+              "Die Datei \"Hintergrund.bmp\" konnte nicht geladen werden!");
+    m_background.SetDepth(3);
+    m_background.MoveTo(0, 0);
+
+    LoadImage(m_logo, "Logo.bmp", TRUE, 200, 129,
+              "Die Datei \"Logo.bmp\" konnte nicht geladen werden!");
+    m_logo.SetDepth(101);
+
+    LoadImage(m_startTile, "Startbild.bmp", FALSE, 50, 50,
+              "Die Datei \"Startbild.bmp\" konnte nicht geladen werden!");
+    m_startTile.SetDepth(107);
+
+    LoadImage(m_buttonStart, "Buttons.bmp", TRUE, 200, 60,
+              "Die Datei \"buttons.bmp\" konnte nicht geladen werden!");
+    m_buttonStart.SetDepth(10);
+    m_buttonStart.SetAlpha(0.9f);
+    m_buttonExit = m_buttonStart;
+    m_buttonOptions = m_buttonExit;
+    m_buttonOptions.SetFrame(0, 3);
+    m_buttonExit.SetFrame(0, 6);
+
+    LoadImage(m_sealPicture, "Robbe.bmp", TRUE, 200, 134,
+              "Die Datei \"Robbe.bmp\" konnte nicht geladen werden!");
+    m_sealPicture.SetDepth(100);
+
+    LoadImage(m_optionsMenu, "Optionsmenue.bmp", TRUE, 200, 150,
+              "Die Datei \"Optionsmenue.bmp\" konnte nicht geladen werden!");
+    m_optionsMenu.SetDepth(9);
+
+    LoadImage(m_radioLeft, "Radiobutton.bmp", TRUE, 20, 20,
+              "Die Datei \"Radiobutton.bmp\" konnte nicht geladen werden!");
+    m_radioLeft.SetDepth(9);
+    m_radioRight = m_radioLeft;
+    m_radioRight.SetFrame(0, 1);
+
+    LoadImage(m_checkAnimation, "Checkbutton.bmp", TRUE, 20, 20,
+              "Die Datei \"Checkbutton.bmp\" konnte nicht geladen werden!");
+    m_checkAnimation.SetDepth(9);
+    m_checkDrag = m_checkAnimation;
+    m_checkDrag.SetFrame(0, 1);
+
+    LoadImage(m_separator, "Trennlinie.bmp", FALSE, 5, 500,
+              "Die Datei \"Trennlinie.bmp\" konnte nicht geladen werden!");
+    m_separator.SetDepth(105);
+
+    ApplyPanelAlpha();
+    LayoutSprites(false);
+    SetWindowPos(nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
+
+    m_backBuffer.Load("Hintergrund.bmp");
+    m_sprites.m_pBackground = &m_backBuffer;
+
+    // Equal depths: the sprite inserted later lies below, so the start tiles end up drawn from 99
+    // down to 0 and the panel's check box 2 lowest of the panel.
+    m_sprites.Insert(&m_background);
+    m_sprites.Insert(&m_logo);
+    for (int k = 0; k < kStartTiles; ++k) {
+        CSprite& tile = m_startTiles[static_cast<std::size_t>(k)];
+        tile = m_startTile;
+        tile.SetFrame(k / 10, k % 10);
+        m_sprites.Insert(&tile);
+    }
+    for (CSprite* sprite :
+         {&m_buttonStart, &m_buttonOptions, &m_buttonExit, &m_sealPicture, &m_optionsMenu,
+          &m_radioLeft, &m_radioRight, &m_checkAnimation, &m_separator, &m_checkDrag}) {
+        m_sprites.Insert(sprite);
+    }
+
+    LayoutSprites(true);
+
+    // Last, so that no tick comes before everything is in place.
+    SetTimer(kAnimationTimer, 150);
+    SetTimer(kGameTimer, 40);
+    return TRUE;
+}
+
+void CFloemazeDlg::LayoutSprites(bool whole) {
+    const int x = m_sideX;
+    const int panel = m_panelY;
+    const int board = x == 0 ? 200 : 0;  // left edge of the 500 × 500 board area
+    if (whole) {
+        m_logo.MoveTo(x, 0);
+        for (int column = 0; column < 10; ++column) {
+            for (int row = 0; row < 10; ++row) {
+                m_startTiles[static_cast<std::size_t>(10 * column + row)].MoveTo(
+                    board + 50 * column, 50 * row);
+            }
+        }
+        // Four pixel columns of the control column and one of the board.
+        m_separator.MoveTo(x == 0 ? 196 : 499, 0);
+        if (m_gameStarted) m_maze.Place(board);
+    }
+    m_buttonStart.MoveTo(x, 125);
+    m_buttonOptions.MoveTo(x, 175);
+    m_buttonExit.MoveTo(x, 225 + m_panelSlide);
+    m_sealPicture.MoveTo(x, 366);
+    m_optionsMenu.MoveTo(x, 236 + panel);
+    m_radioLeft.MoveTo(x + 23, 259 + panel);
+    m_radioRight.MoveTo(x + 103, 259 + panel);
+    m_checkAnimation.MoveTo(x + 110, 286 + panel);
+    m_checkDrag.MoveTo(x + 140, 311 + panel);
+}
+
+void CFloemazeDlg::ApplyPanelAlpha() {
+    m_panelY = m_panelAlpha > 0.0f ? 0 : -1000;
+    const float alpha = m_panelAlpha < 0.0f ? 0.0f : (m_panelAlpha > 1.0f ? 1.0f : m_panelAlpha);
+    for (CSprite* sprite :
+         {&m_optionsMenu, &m_radioLeft, &m_radioRight, &m_checkAnimation, &m_checkDrag}) {
+        sprite->SetAlpha(alpha);
+    }
+}
+
+void CFloemazeDlg::OnTimer(UINT_PTR id) {
+    CClientDC dc(this);
+    if (id == kGameTimer) {
+        StepPanel(0);
+        // May open the result box, whose loop runs further ticks before this one goes on.
+        if (m_gameStarted) m_maze.Tick();
+    } else if (m_animate) {
+        const std::int32_t t = s_animTick;
+        m_logo.SetFrame(0, t % 56 <= 7 ? t % 8 : 0);
+        m_sealPicture.SetFrame(0, t % 120 <= 60 ? (t % 60) / 10 : 4);
+        // After years of ticks the cycles start over rather than overflow.
+        s_animTick = t == INT32_MAX ? 0 : t + 1;
+    }
+    m_sprites.Update(&dc);
+    Default();
+}
+
+void CFloemazeDlg::RevealBoard() {
+    CClientDC dc(this);
+    if (!m_gameStarted) {
+        POSITION pos = m_maze.m_boardSprites.GetHeadPosition();
+        while (pos != nullptr) {
+            auto* sprite = static_cast<CSprite*>(m_maze.m_boardSprites.GetNext(pos));
+            if (sprite != nullptr) m_sprites.Insert(sprite);
+        }
+    }
+    m_sprites.Update(&dc);
+}
+
+void CFloemazeDlg::OnPaint() {
+    CPaintDC dc(this);
+    if (IsIconic()) {
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+        const int cx = GetSystemMetrics(SM_CXICON);
+        const int cy = GetSystemMetrics(SM_CYICON);
+        RECT client{};
+        GetClientRect(&client);
+        const int x = (client.right - client.left - cx + 1) / 2;
+        const int y = (client.bottom - client.top - cy + 1) / 2;
+        DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
+    } else {
+        m_sprites.Redraw(&dc);
+        CDialog::OnPaint();
+    }
+}
+
+HCURSOR CFloemazeDlg::OnQueryDragIcon() {
+    return m_hIcon;
+}
+
+void CFloemazeDlg::OnSysCommand(UINT id, LPARAM lParam) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+    } else {
+        CDialog::OnSysCommand(id, lParam);
+    }
+}

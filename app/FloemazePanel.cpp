@@ -1,0 +1,122 @@
+// The game window's options panel (a table-driven state machine), the side switch and the start
+// screen's falling and returning tiles.
+#include <cstdlib>
+
+#include "app/FloemazeDlg.h"
+#include "platform/WindowDC.h"
+
+namespace {
+
+enum PanelAction { kNone = -1, kSlideDown = 0, kFadeIn = 1, kFadeOut = 2, kSlideUp = 3 };
+enum PanelInput {
+    kTick = 0,
+    kSlideDownDone = 2,
+    kFadeInDone = 3,
+    kFadeOutDone = 4,
+    kSlideUpDone = 5,
+};
+
+constexpr int kSlideEnd = 110;
+constexpr int kSlideStep = 10;
+// Single precision throughout: the opacity is never snapped, so after the first fade in it rests
+// just above 1 and after a fade out just below 0, which is why later fades take a tick longer.
+constexpr float kFadeStep = 0.1f;
+
+constexpr int kFallTicks = 100;
+
+}  // namespace
+
+void CFloemazeDlg::StepPanel(int input) {
+    if (input < 0 || input >= kPanelInputs) return;
+    switch (m_panelTable[m_panelState][input].action) {
+        case kSlideDown:
+            if (m_panelSlide >= kSlideEnd) {
+                StepPanel(kSlideDownDone);
+            } else {
+                m_panelSlide += kSlideStep;
+                LayoutSprites(false);
+            }
+            break;
+        case kFadeIn:
+            if (m_panelAlpha < 1.0f) {
+                m_panelAlpha += kFadeStep;
+                ApplyPanelAlpha();
+                LayoutSprites(false);
+            } else {
+                StepPanel(kFadeInDone);
+            }
+            break;
+        case kFadeOut:
+            if (m_panelAlpha > 0.0f) {
+                m_panelAlpha -= kFadeStep;
+                ApplyPanelAlpha();
+                LayoutSprites(false);
+            } else {
+                StepPanel(kFadeOutDone);
+            }
+            break;
+        case kSlideUp:
+            if (m_panelSlide > 0) {
+                m_panelSlide -= kSlideStep;
+                LayoutSprites(false);
+            } else {
+                StepPanel(kSlideUpDone);
+            }
+            break;
+        default:
+            break;
+    }
+    // The state as the action left it: a completion fed on this tick stands.
+    m_panelState = m_panelTable[m_panelState][input].next;
+    if (input == kTick) StepStartScreen();
+}
+
+void CFloemazeDlg::ToggleSide() {
+    if (m_sideX != 0) {
+        m_sideX = 0;
+        m_radioLeft.SetFrame(0, 0);
+        m_radioRight.SetFrame(0, 1);
+    } else {
+        m_sideX = 500;
+        m_radioLeft.SetFrame(0, 1);
+        m_radioRight.SetFrame(0, 0);
+    }
+    LayoutSprites(true);
+    CClientDC dc(this);
+    m_sprites.Redraw(&dc);
+}
+
+void CFloemazeDlg::StepStartScreen() {
+    switch (m_startPhase) {
+        case 1:
+            if (m_startCounter >= kFallTicks) {
+                m_startCounter = 0;
+                m_startPhase = 2;
+            } else {
+                // Row r starts falling at counter 10·r: the picture crumbles from the top.
+                const int lowestRow = m_startCounter / 10;
+                for (int column = 0; column < 10; ++column) {
+                    for (int row = lowestRow; row >= 0; --row) {
+                        CSprite& tile = m_startTiles[static_cast<std::size_t>(10 * column + row)];
+                        const int dy = std::rand() % 20;
+                        const int dx = std::rand() % 20 - 10;
+                        tile.MoveTo(tile.m_nX + dx, tile.m_nY + dy);
+                    }
+                }
+                ++m_startCounter;
+            }
+            break;
+        case 2:
+            if (!m_maze.m_bRunning) m_startPhase = 3;
+            // Below the background picture, unseen, while the game runs.
+            for (CSprite& tile : m_startTiles) tile.SetDepth(1);
+            break;
+        case 3:
+            LayoutSprites(true);
+            for (CSprite& tile : m_startTiles) tile.SetDepth(105);
+            m_startPhase = 0;
+            break;
+        default:
+            break;
+    }
+}

@@ -1,0 +1,10 @@
+// The game's executable: the one application object, and the start.
+#include "app/FloemazeApp.h"
+
+namespace {
+CFloemazeApp theApp;
+}  // namespace
+
+int main(int argc, char** argv) {
+    return platform::RunApplication(argc, argv);
+}

@@ -1,0 +1,331 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/Wnd.h"
+#include "sprites/SpriteList.h"
+#include "tests/support/BmpBytes.h"
+#include "tests/support/MessageRecorder.h"
+
+namespace {
+
+using Messages = std::vector<std::string>;
+
+const COLORREF kGrey = RGB(128, 128, 128);
+const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kMarker = RGB(1, 2, 3);
+
+// An opaque single-frame sprite of one colour.
+CSprite Solid(int w, int h, COLORREF colour, int depth, int x = 0, int y = 0) {
+    CSprite sprite;
+    sprite.CreateFilled(nullptr, w, h, colour);
+    sprite.m_nFrameWidth = w;
+    sprite.m_nFrameHeight = h;
+    sprite.m_bColorKey = FALSE;
+    sprite.m_nDepth = depth;
+    sprite.m_nX = x;
+    sprite.m_nY = y;
+    return sprite;
+}
+
+std::vector<CSprite*> Order(const CSpriteList& list) {
+    std::vector<CSprite*> out;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        out.push_back(static_cast<CSprite*>(list.GetNext(pos)));
+    }
+    return out;
+}
+
+std::vector<int> Depths(const CSpriteList& list) {
+    std::vector<int> out;
+    for (CSprite* s : Order(list)) out.push_back(s->m_nDepth);
+    return out;
+}
+
+void ClearDirty(const CSpriteList& list) {
+    for (CSprite* s : Order(list)) s->m_rcDirty = RECT{};
+}
+
+// The window's main list: a 100 × 60 back buffer under an opaque grey background sprite.
+struct Scene {
+    CDIB backBuffer = MakeDib(100, 60, RGB(0, 0, 0));
+    CSprite background = Solid(100, 60, kGrey, 3);
+    CSpriteList list;
+    Scene() {
+        list.m_pBackground = &backBuffer;
+        list.Insert(&background);
+    }
+};
+
+TEST(SpriteListTest, InsertingASpriteTwiceIsRefusedOnce) {
+    MessageRecorder messages;
+    Scene scene;
+    CSprite s = Solid(5, 5, kRed, 50);
+    EXPECT_EQ(scene.list.Insert(&s), TRUE);
+    EXPECT_EQ(scene.list.Insert(&s), FALSE);
+    EXPECT_EQ(messages.Messages(),
+              Messages{"Ein Sprite sollte nicht mehrmals in die Liste aufgenommen werden"});
+    EXPECT_EQ(Order(scene.list), (std::vector<CSprite*>{&scene.background, &s}));
+}
+
+TEST(SpriteListTest, NewSpritesGoBehindSpritesOfEqualDepth) {
+    CSpriteList list;
+    CSprite s1 = Solid(5, 5, kRed, 50), s2 = Solid(5, 5, kRed, 10), s3 = Solid(5, 5, kRed, 50);
+    list.Insert(&s1);
+    list.Insert(&s2);
+    list.Insert(&s3);
+    EXPECT_EQ(Order(list), (std::vector<CSprite*>{&s2, &s3, &s1}));
+}
+
+TEST(SpriteListTest, InsertComposesTheSpriteAndMarksItsAreaOnTheFirstSprite) {
+    Scene scene;
+    EXPECT_EQ(PixelAt(scene.backBuffer, 99, 59), kGrey);
+    scene.background.m_rcDirty = RECT{};
+    CSprite red = Solid(20, 20, kRed, 50, 10, 10);
+    scene.list.Insert(&red);
+    EXPECT_EQ(PixelAt(scene.backBuffer, 10, 10), kRed);
+    EXPECT_EQ(PixelAt(scene.backBuffer, 29, 29), kRed);
+    EXPECT_EQ(PixelAt(scene.backBuffer, 30, 29), kGrey);
+    EXPECT_EQ(scene.background.m_rcDirty, (RECT{10, 10, 30, 30}));
+    EXPECT_EQ(red.m_rcDirty, RECT{});
+}
+
+TEST(SpriteListTest, GetSpriteAtFindsTheFrontmostVisibleSprite) {
+    Scene scene;
+    EXPECT_EQ(scene.list.GetSpriteAt(50, 30), &scene.background);
+    CSprite low = Solid(20, 20, kRed, 40, 10, 10);
+    CSprite high = Solid(20, 20, kRed, 60, 15, 15);
+    CSprite sameAsHigh = Solid(20, 20, kRed, 60, 15, 15);
+    scene.list.Insert(&low);
+    scene.list.Insert(&high);
+    scene.list.Insert(&sameAsHigh);  // equal depth, inserted later: behind `high`
+    EXPECT_EQ(scene.list.GetSpriteAt(20, 20), &high);
+    EXPECT_EQ(scene.list.GetSpriteAt(12, 12), &low);
+    EXPECT_EQ(scene.list.GetSpriteAt(-1, 5), nullptr);
+
+    // A key-coloured pixel of the front sprite lets the one behind it be hit.
+    high.m_bColorKey = TRUE;  // pixel (0, 0) is the key: the whole sprite is key-coloured
+    EXPECT_EQ(scene.list.GetSpriteAt(20, 20), &sameAsHigh);
+
+    const CSpriteList empty;
+    EXPECT_EQ(empty.GetSpriteAt(0, 0), nullptr);
+}
+
+TEST(SpriteListTest, UpdateComposesAndCopiesExactlyTheUnionOfTheDirtyAreas) {
+    Scene scene;
+    CSprite red = Solid(20, 20, kRed, 50, 10, 10);
+    scene.list.Insert(&red);
+    scene.list.Update(nullptr);
+    EXPECT_EQ(scene.background.m_rcDirty, RECT{});
+
+    CDIB screen = MakeDib(100, 60, kMarker);
+    red.MoveTo(50, 10);
+    scene.list.Update(screen.m_pDC);
+    for (CSprite* s : Order(scene.list)) EXPECT_EQ(s->m_rcDirty, RECT{});
+    // The back buffer shows the move...
+    EXPECT_EQ(PixelAt(scene.backBuffer, 10, 10), kGrey);
+    EXPECT_EQ(PixelAt(scene.backBuffer, 50, 10), kRed);
+    // ...and exactly the rectangle (10, 10, 70, 30) reached the screen.
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const bool inside = x >= 10 && x < 70 && y >= 10 && y < 30;
+            ASSERT_EQ(PixelAt(screen, x, y), inside ? PixelAt(scene.backBuffer, x, y) : kMarker)
+                << x << ", " << y;
+        }
+    }
+}
+
+TEST(SpriteListTest, UpdateWithoutATargetStillComposesAndClears) {
+    Scene scene;
+    CSprite red = Solid(20, 20, kRed, 50, 10, 10);
+    scene.list.Insert(&red);
+    ClearDirty(scene.list);
+    red.MoveTo(60, 30);
+    scene.list.Update(nullptr);
+    EXPECT_EQ(PixelAt(scene.backBuffer, 10, 10), kGrey);
+    EXPECT_EQ(PixelAt(scene.backBuffer, 79, 49), kRed);
+    EXPECT_EQ(red.m_rcDirty, RECT{});
+}
+
+TEST(SpriteListTest, OutOfOrderDepthsMoveOneStepPerUpdate) {
+    Scene scene;
+    scene.list.m_pBackground = &scene.backBuffer;
+    CSprite a = Solid(10, 10, RGB(1, 0, 0), 1, 40, 20);
+    CSprite b = Solid(10, 10, RGB(2, 0, 0), 10, 40, 20);
+    CSprite c = Solid(10, 10, RGB(3, 0, 0), 20, 40, 20);
+    CSprite d = Solid(10, 10, RGB(4, 0, 0), 30, 40, 20);
+    CSpriteList& list = scene.list;
+    list.RemoveAll();  // without the background sprite: just the four
+    for (CSprite* s : {&a, &b, &c, &d}) list.Insert(s);
+    b.SetDepth(50);
+    c.SetDepth(40);
+    d.SetDepth(45);
+    ClearDirty(list);
+    CWnd window;
+    list.m_pFpsWnd = &window;
+    const auto previous = platform::SetClockSource([] { return DWORD{1000}; });
+    list.CountFrame();
+    const int frames = list.m_nFrameCount;
+
+    list.Update(nullptr);
+    EXPECT_EQ(Depths(list), (std::vector<int>{1, 40, 50, 45}));
+    // One pass for the final composition and two for the sprite that moved.
+    EXPECT_EQ(list.m_nFrameCount, frames + 3);
+    // The moved area waits on the first sprite for the next update.
+    EXPECT_EQ(a.m_rcDirty, (RECT{40, 20, 50, 30}));
+    EXPECT_EQ(PixelAt(scene.backBuffer, 45, 25), RGB(4, 0, 0));  // the tail is in front
+
+    list.Update(nullptr);
+    EXPECT_EQ(Depths(list), (std::vector<int>{1, 40, 45, 50}));
+    EXPECT_EQ(PixelAt(scene.backBuffer, 45, 25), RGB(2, 0, 0));
+    list.Update(nullptr);
+    EXPECT_EQ(Depths(list), (std::vector<int>{1, 40, 45, 50}));
+    EXPECT_EQ(a.m_rcDirty, RECT{});
+
+    // A negative first depth is re-inserted on every update: the walk starts at depth 0.
+    a.m_nDepth = -1;
+    const int before = list.m_nFrameCount;
+    list.Update(nullptr);
+    EXPECT_EQ(list.m_nFrameCount, before + 3);
+    EXPECT_EQ(Order(list).front(), &a);
+    platform::SetClockSource(previous);
+}
+
+TEST(SpriteListTest, UpdateWithNothingChangedCopiesNothingAndCountsOneFrame) {
+    Scene scene;
+    CWnd window;
+    scene.list.m_pFpsWnd = &window;
+    const auto previous = platform::SetClockSource([] { return DWORD{500}; });
+    scene.list.Update(nullptr);
+    const int frames = scene.list.m_nFrameCount;
+    CDIB screen = MakeDib(100, 60, kMarker);
+    scene.list.Update(screen.m_pDC);
+    EXPECT_EQ(scene.list.m_nFrameCount, frames + 1);
+    EXPECT_EQ(PixelAt(screen, 0, 0), kMarker);
+    EXPECT_EQ(PixelAt(screen, 99, 59), kMarker);
+    platform::SetClockSource(previous);
+}
+
+TEST(SpriteListTest, RedrawComposesEverythingAndClearsEveryDirtyArea) {
+    Scene scene;
+    CSprite red = Solid(20, 20, kRed, 50, 90, 50);  // partly outside the back buffer
+    scene.list.Insert(&red);
+    red.MoveTo(0, 0);
+    scene.background.SetAlpha(1.0f);
+    SetPixel(scene.backBuffer, 50, 50, RGB(9, 9, 9));  // stale content gets painted over
+    CDIB screen = MakeDib(100, 60, kMarker);
+    scene.list.Redraw(screen.m_pDC);
+    EXPECT_EQ(PixelAt(scene.backBuffer, 50, 50), kGrey);
+    EXPECT_EQ(PixelAt(scene.backBuffer, 95, 55), kGrey);
+    EXPECT_EQ(PixelAt(scene.backBuffer, 19, 19), kRed);
+    for (const auto& [x, y] : {std::pair{0, 0}, {50, 50}, {99, 59}}) {
+        EXPECT_EQ(PixelAt(screen, x, y), PixelAt(scene.backBuffer, x, y));
+    }
+    for (CSprite* s : Order(scene.list)) EXPECT_EQ(s->m_rcDirty, RECT{});
+
+    red.MoveTo(5, 5);
+    scene.list.Redraw(nullptr);  // nowhere to paint: the back buffer is still brought up to date
+    EXPECT_EQ(PixelAt(scene.backBuffer, 24, 24), kRed);
+    EXPECT_EQ(red.m_rcDirty, RECT{});
+}
+
+TEST(SpriteListTest, AListWithoutBackgroundOnlyKeepsOrder) {
+    CSpriteList list;
+    CSprite first = Solid(5, 5, kRed, 1, 0, 0);
+    CSprite second = Solid(5, 5, kRed, 80, 30, 40);
+    list.Insert(&first);
+    first.m_rcDirty = RECT{};
+    list.Insert(&second);
+    EXPECT_EQ(Order(list), (std::vector<CSprite*>{&first, &second}));
+    EXPECT_EQ(first.m_rcDirty, (RECT{30, 40, 35, 45}));
+    second.MoveTo(31, 40);
+    second.SetDepth(0);
+    list.Update(nullptr);
+    list.Compose(nullptr);
+    EXPECT_EQ(Order(list), (std::vector<CSprite*>{&first, &second}));
+    EXPECT_EQ(first.m_rcDirty, (RECT{30, 40, 35, 45}));
+    EXPECT_EQ(second.m_rcDirty, (RECT{30, 40, 36, 45}));
+    list.Redraw(nullptr);
+    EXPECT_EQ(first.m_rcDirty, RECT{});
+    EXPECT_EQ(second.m_rcDirty, RECT{});
+}
+
+TEST(SpriteListTest, FrameRateShowsInTheWindowTitleMoreThanOnceASecond) {
+    DWORD now = 5000;
+    const auto previous = platform::SetClockSource([&now] { return now; });
+    CSpriteList list;
+    EXPECT_EQ(list.CountFrame(), 0.0f);  // no window: no counting
+    EXPECT_EQ(list.m_nFrameCount, 0);
+
+    CWnd window;
+    list.m_pFpsWnd = &window;
+    list.CountFrame();  // counting starts when the window is first seen
+    for (int pass = 1; pass < 30; ++pass) {
+        now = 5000 + static_cast<DWORD>(pass) * 1000 / 29;  // the 29th pass comes at 6000
+        list.CountFrame();
+        ASSERT_EQ(window.GetWindowText(), "") << pass;
+    }
+    now = 6500;
+    EXPECT_FLOAT_EQ(list.CountFrame(), 20.0f);
+    EXPECT_EQ(window.GetWindowText(), "20.00 fps");
+    EXPECT_EQ(list.m_nFrameCount, 0);
+    EXPECT_EQ(list.m_dwLastTime, 6500u);
+
+    // The rate is one value for the program: another list with a window reports it too.
+    CSpriteList other;
+    CWnd otherWindow;
+    other.m_pFpsWnd = &otherWindow;
+    EXPECT_FLOAT_EQ(other.CountFrame(), 20.0f);
+    EXPECT_EQ(otherWindow.GetWindowText(), "");
+
+    // The clock wraps at 2^32 without harm: 3 passes in 1500 ms.
+    list.m_dwLastTime = 0xFFFFFD00u;
+    list.m_nFrameCount = 0;
+    now = 0xFFFFFF00u;
+    list.CountFrame();
+    list.CountFrame();
+    now = 0xFFFFFD00u + 1500u;  // past 2^32
+    EXPECT_FLOAT_EQ(list.CountFrame(), 2.0f);
+    EXPECT_EQ(window.GetWindowText(), "2.00 fps");
+    platform::SetClockSource(previous);
+}
+
+TEST(SpriteListTest, HostileSpritesAreClippedOrReportedNeverDrawnOutOfBounds) {
+    MessageRecorder messages;
+    Scene scene;
+    CSprite sheet = Solid(40, 20, kRed, 50);
+    sheet.m_nFrameWidth = sheet.m_nFrameHeight = 20;
+    const int values[] = {INT_MIN, -15, 0, 95, INT_MAX};
+    std::vector<CSprite> sprites(25, sheet);
+    std::size_t i = 0;
+    for (int x : values) {
+        for (int v : values) {
+            CSprite& s = sprites[i++];
+            s.MoveTo(x, v);
+            s.m_nFrameCol = v;  // most of these frames lie outside the sheet
+            s.m_nFrameRow = x == 0 ? 0 : 1;
+            if (v == INT_MAX) s.m_nFrameWidth = INT_MAX;
+            scene.list.Insert(&s);
+        }
+    }
+    CDIB screen = MakeDib(100, 60, kMarker);
+    scene.list.Update(screen.m_pDC);
+    scene.list.Redraw(screen.m_pDC);
+    scene.list.Compose(nullptr);
+    const RECT huge{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    scene.list.Compose(&huge);
+    scene.list.GetSpriteAt(INT_MAX, INT_MIN);
+    scene.list.GetSpriteAt(5, 5);
+    for (CSprite& s : sprites) s.MoveTo(INT_MAX, INT_MAX);
+    scene.list.Update(screen.m_pDC);
+    // Frames outside the sheet are reported by the addition; drawing stayed in the images.
+    EXPECT_FALSE(messages.Messages().empty());
+    for (const std::string& m : messages.Messages()) {
+        EXPECT_EQ(m, "der Bildbereich für die Spriteaddition ist ungültig");
+    }
+}
+
+}  // namespace

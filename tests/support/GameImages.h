@@ -1,0 +1,55 @@
+// The game's eleven image files, drawn in plain colours that tests can recognise, and a folder
+// that holds them and is the current directory while it lives.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "platform/Types.h"
+#include "tests/support/TempDir.h"
+
+/// The image files, in the order the window loads them, then the board's two.
+enum class GameImage {
+    Background,    ///< "Hintergrund.bmp", 700 × 500
+    Logo,          ///< "Logo.bmp", 8 frames of 200 × 129 in one column
+    StartPicture,  ///< "Startbild.bmp", 10 × 10 frames of 50 × 50
+    Buttons,       ///< "Buttons.bmp", 9 frames of 200 × 60
+    SealPicture,   ///< "Robbe.bmp", 6 frames of 200 × 134
+    OptionsMenu,   ///< "Optionsmenue.bmp", 200 × 150
+    RadioButton,   ///< "Radiobutton.bmp", 2 frames of 20 × 20
+    CheckButton,   ///< "Checkbutton.bmp", 2 frames of 20 × 20
+    Separator,     ///< "Trennlinie.bmp", 5 × 500
+    BabySeal,      ///< "Babyrobbe.bmp", 4 × 2 frames of 25 × 25
+    Path,          ///< "Weg.bmp", 3 × 16 frames of 25 × 25
+};
+
+/// The colour every pixel of frame (column, row) of image has, except the key pixels.
+COLORREF FrameColour(GameImage image, int column = 0, int row = 0);
+/// The colour of the top-left pixel of the images drawn with a colour key, and of their clear
+/// parts: that pixel, in the logo the 20 rightmost pixel columns of every frame, and in the
+/// options picture the 20 × 20 squares where its four controls lie.
+constexpr COLORREF kKeyColour = RGB(255, 0, 255);
+/// The file name the game loads image from.
+const char* FileName(GameImage image);
+
+/// Writes every image but those in missing into folder.
+void WriteGameImages(const std::string& folder, std::initializer_list<GameImage> missing = {});
+
+/// A temporary folder with the game's images (but those missing) that is the current directory
+/// while the object lives.
+class GameFolder {
+public:
+    explicit GameFolder(std::initializer_list<GameImage> missing = {});
+    ~GameFolder();
+    GameFolder(const GameFolder&) = delete;
+    GameFolder& operator=(const GameFolder&) = delete;
+
+    const TempDir& Dir() const { return m_dir; }
+
+private:
+    TempDir m_dir;
+    std::string m_previous;
+};
+
+/// The sprite addition's blend of src over dst at opacity alpha, per colour byte.
+COLORREF Blend(COLORREF dst, COLORREF src, float alpha);
