@@ -81,9 +81,26 @@ void WriteGameImages(const std::string& folder, std::initializer_list<GameImage>
     }
 }
 
+void CopyGameImages(const std::string& from, const std::string& to,
+                    std::initializer_list<GameImage> missing) {
+    for (const GameImage image : kAll) {
+        if (std::find(missing.begin(), missing.end(), image) != missing.end()) continue;
+        const char* file = LayoutOf(image).file;
+        std::filesystem::copy_file(std::filesystem::path(from) / file,
+                                   std::filesystem::path(to) / file,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
 GameFolder::GameFolder(std::initializer_list<GameImage> missing)
     : m_previous(std::filesystem::current_path().string()) {
     WriteGameImages(m_dir.Path(), missing);
+    std::filesystem::current_path(m_dir.Path());
+}
+
+GameFolder::GameFolder(const std::string& picturesFrom, std::initializer_list<GameImage> missing)
+    : m_previous(std::filesystem::current_path().string()) {
+    CopyGameImages(picturesFrom, m_dir.Path(), missing);
     std::filesystem::current_path(m_dir.Path());
 }
 

@@ -34,12 +34,18 @@ const char* FileName(GameImage image);
 
 /// Writes every image but those in missing into folder.
 void WriteGameImages(const std::string& folder, std::initializer_list<GameImage> missing = {});
+/// Copies every image file but those in missing from folder from (the drawn pictures of the
+/// build) into folder to; throws when one cannot be copied.
+void CopyGameImages(const std::string& from, const std::string& to,
+                    std::initializer_list<GameImage> missing = {});
 
 /// A temporary folder with the game's images (but those missing) that is the current directory
 /// while the object lives.
 class GameFolder {
 public:
     explicit GameFolder(std::initializer_list<GameImage> missing = {});
+    /// The same with copies of the image files in folder picturesFrom instead.
+    GameFolder(const std::string& picturesFrom, std::initializer_list<GameImage> missing);
     ~GameFolder();
     GameFolder(const GameFolder&) = delete;
     GameFolder& operator=(const GameFolder&) = delete;

@@ -1,0 +1,500 @@
+// The game program itself on a real X server: started from the build in a folder with the drawn
+// pictures, driven with xdotool, its windows read back with xwd. What its window shows is compared
+// with the same window drawn in this process by the headless backend from the same pictures.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/FloemazeDlg.h"
+#include "platform/Backend.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "res/Resources.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/GameImages.h"
+#include "tests/support/XServer.h"
+
+namespace {
+
+namespace headless = platform::headless;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kTimeoutMs = 10000;
+// A walk home in help mode takes 240 ms a field; the longest way a maze of 400 fields can have
+// is far shorter than this.
+constexpr int kWalkTimeoutMs = 90000;
+// What the libraries below SDL leak is not the program's.
+const std::string kLeakOptions = std::string("LSAN_OPTIONS=") + FLOEMAZE_GAME_LSAN;
+
+// Client points with the control column at the left and the panel closed.
+constexpr POINT kStartButton{100, 150};
+constexpr POINT kOptionsButton{100, 210};
+// Background below the exit button (the panel picture while the panel shows): a press there
+// moves the window, hovering there changes nothing.
+constexpr POINT kBackground{100, 320};
+// The middle of the radio buttons while the panel shows (their corners are clear), with the
+// column at the left and at the right.
+constexpr POINT kRadioRight{113, 269};
+constexpr POINT kRadioLeftOnTheRight{533, 269};
+
+std::uint32_t Rgb(COLORREF c) {
+    return static_cast<std::uint32_t>(GetRValue(c)) << 16 |
+           static_cast<std::uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
+}
+
+bool Inside(const RECT& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// What the window must show: fixed pixels, except in the areas of the pictures that the 150 ms
+// timer animates (the logo and the seal picture), each of which must show one of its frames
+// whole; pixels in ignored areas are not looked at.
+struct Expected {
+    struct Animated {
+        RECT area;
+        std::vector<Screenshot> frames;
+    };
+    Screenshot still;
+    std::vector<Animated> animated;
+    std::vector<RECT> ignored;
+};
+
+// Why shot differs from what is expected, or empty when it does not.
+std::string Differences(const Screenshot& shot, const Expected& expected) {
+    const Screenshot& still = expected.still;
+    if (shot.width != still.width || shot.height != still.height) {
+        return "window is " + std::to_string(shot.width) + " x " + std::to_string(shot.height);
+    }
+    const auto ignored = [&](int x, int y) {
+        return std::any_of(expected.ignored.begin(), expected.ignored.end(),
+                           [&](const RECT& r) { return Inside(r, x, y); });
+    };
+    const auto animated = [&](int x, int y) {
+        return std::any_of(expected.animated.begin(), expected.animated.end(),
+                           [&](const Expected::Animated& a) { return Inside(a.area, x, y); });
+    };
+    std::ostringstream why;
+    int wrong = 0;
+    for (int y = 0; y < still.height; ++y) {
+        for (int x = 0; x < still.width; ++x) {
+            if (shot.At(x, y) == still.At(x, y) || ignored(x, y) || animated(x, y)) continue;
+            if (++wrong <= 3) {
+                why << "(" << x << ", " << y << ") is " << std::hex << shot.At(x, y)
+                    << ", expected " << still.At(x, y) << std::dec << "; ";
+            }
+        }
+    }
+    if (wrong > 0) why << wrong << " pixels differ; ";
+    for (const Expected::Animated& a : expected.animated) {
+        const bool anyFrame =
+            std::any_of(a.frames.begin(), a.frames.end(), [&](const Screenshot& frame) {
+                for (int y = std::max(0, a.area.top); y < std::min(a.area.bottom, shot.height);
+                     ++y) {
+                    for (int x = std::max(0, a.area.left); x < std::min(a.area.right, shot.width);
+                         ++x) {
+                        if (shot.At(x, y) != frame.At(x, y) && !ignored(x, y)) return false;
+                    }
+                }
+                return true;
+            });
+        if (!anyFrame) {
+            why << "the area at (" << a.area.left << ", " << a.area.top
+                << ") shows none of its frames; ";
+        }
+    }
+    return why.str();
+}
+
+// How many of the 50 × 50 blocks of the start picture in the board area of shot still show
+// (nine of ten of their pixels) what they show in start.
+int StartTilesInPlace(const Screenshot& shot, const Screenshot& start, int boardLeft) {
+    int inPlace = 0;
+    for (int by = 0; by < 500; by += 50) {
+        for (int bx = boardLeft; bx < boardLeft + 500; bx += 50) {
+            int same = 0;
+            for (int y = by; y < by + 50; ++y) {
+                for (int x = bx; x < bx + 50; ++x) same += shot.At(x, y) == start.At(x, y);
+            }
+            if (same * 10 >= 50 * 50 * 9) ++inPlace;
+        }
+    }
+    return inPlace;
+}
+
+// The game window drawn by the headless backend from the pictures in the current directory:
+// the window of the program under test must show the same.
+class HeadlessTwin {
+public:
+    HeadlessTwin() {
+        res::RegisterResources();
+        headless::Use();
+        m_opened = m_dlg.Open() != FALSE;
+        platform::DrainQueue();
+    }
+
+    bool Opened() const { return m_opened; }
+    void Click(POINT p) { headless::Click(m_dlg, p.x, p.y); }
+    void PointerTo(POINT p) { headless::MouseMove(m_dlg, p.x, p.y); }
+    // Enough 40 ms ticks for the panel to open or close.
+    void Settle() {
+        for (int i = 0; i < 40; ++i) headless::FireTimer(m_dlg, 2);
+    }
+
+    // What the window shows now, and each frame of the logo and of the seal picture in place.
+    Expected Expect(std::vector<RECT> ignored = {}) {
+        Expected expected;
+        expected.still = Shot();
+        expected.ignored = std::move(ignored);
+        expected.animated.push_back(Frames(m_dlg.m_logo, 8));
+        expected.animated.push_back(Frames(m_dlg.m_sealPicture, 6));
+        return expected;
+    }
+
+private:
+    Screenshot Shot() {
+        headless::Paint(m_dlg);
+        headless::HeadlessPeer& peer = *headless::PeerOf(m_dlg);
+        Screenshot shot;
+        shot.width = peer.Surface()->width;
+        shot.height = peer.Surface()->height;
+        for (int y = 0; y < shot.height; ++y) {
+            for (int x = 0; x < shot.width; ++x) shot.pixels.push_back(Rgb(peer.PixelAt(x, y)));
+        }
+        return shot;
+    }
+
+    Expected::Animated Frames(CSprite& sprite, int rows) {
+        Expected::Animated animated;
+        sprite.GetRect(&animated.area);
+        const int row = sprite.m_nFrameRow;
+        for (int r = 0; r < rows; ++r) {
+            sprite.SetFrame(0, r);
+            animated.frames.push_back(Shot());
+        }
+        sprite.SetFrame(0, row);
+        Shot();
+        return animated;
+    }
+
+    CFloemazeDlg m_dlg;
+    bool m_opened = false;
+};
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!ProgramInPath("Xvfb") || !ProgramInPath("xdotool") || !ProgramInPath("xwd")) {
+            GTEST_SKIP() << "needs Xvfb, xdotool and xwd (Debian packages xvfb, xdotool and "
+                            "x11-apps, installed by tools/ensure-packages)";
+        }
+        m_display = std::make_unique<VirtualDisplay>();
+        ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
+    }
+
+    void TearDown() override {
+        if (m_game && HasFailure()) ADD_FAILURE() << "the game's stderr: " << m_game->Stderr();
+        // The game goes before the folder it runs in.
+        m_game.reset();
+        m_twin.reset();
+        m_folder.reset();
+    }
+
+    // Starts the game from a folder with copies of the drawn pictures but those missing; the
+    // folder is this process's current directory too, where the headless twin finds them.
+    void Start(std::initializer_list<GameImage> missing = {}) {
+        m_folder = std::make_unique<GameFolder>(FLOEMAZE_ASSET_DIR, missing);
+        m_twin = std::make_unique<HeadlessTwin>();
+        m_game = std::make_unique<ChildProcess>(
+            std::vector<std::string>{FLOEMAZE_GAME},
+            std::vector<std::string>{m_display->Environment(), "SDL_VIDEODRIVER", kLeakOptions});
+        ASSERT_TRUE(m_game->Started());
+    }
+
+    // The game's visible windows, by X id.
+    std::vector<std::string> GameWindows() const {
+        const auto out =
+            m_display->Xdotool({"search", "--onlyvisible", "--pid", std::to_string(m_game->Pid())});
+        std::vector<std::string> ids;
+        std::istringstream lines(out.value_or(""));
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (!line.empty()) ids.push_back(line);
+        }
+        return ids;
+    }
+    std::string WindowName(const std::string& window) const {
+        const auto out = m_display->Xdotool({"getwindowname", window});
+        return out ? out->substr(0, out->find('\n')) : std::string();
+    }
+    // The captionless 700 × 500 game window, once it shows.
+    std::optional<std::string> GameWindow() const {
+        for (const std::string& id : GameWindows()) {
+            const auto g = m_display->WindowGeometry(id);
+            if (g && g->width == 700 && g->height == 500 && WindowName(id) != "floemaze") {
+                return id;
+            }
+        }
+        return std::nullopt;
+    }
+    // A message box: a window of its own, captioned with the program's name.
+    std::optional<std::string> MessageBox() const {
+        for (const std::string& id : GameWindows()) {
+            if (WindowName(id) == "floemaze") return id;
+        }
+        return std::nullopt;
+    }
+    bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (Clock::now() < deadline) {
+            if (done()) return true;
+            if (m_game->Wait(0) >= 0) return done();
+            usleep(20000);
+        }
+        return false;
+    }
+    std::optional<std::string> WaitForWindow(
+        const std::function<std::optional<std::string>()>& find, int timeoutMs) {
+        std::optional<std::string> found;
+        WaitUntil([&] { return (found = find()).has_value(); }, timeoutMs);
+        return found;
+    }
+    bool Gone(const std::string& window) const {
+        const auto ids = GameWindows();
+        return std::find(ids.begin(), ids.end(), window) == ids.end();
+    }
+
+    // Finds the game window and gives it the keyboard, which no window manager does here.
+    void TakeGameWindow() {
+        const auto window = WaitForWindow([this] { return GameWindow(); }, kTimeoutMs);
+        ASSERT_TRUE(window) << "the game window did not appear";
+        m_window = *window;
+        ASSERT_TRUE(Xdo({"windowfocus", "--sync", m_window}));
+        UpdateGeometry();
+    }
+    void UpdateGeometry() {
+        const auto geometry = m_display->WindowGeometry(m_window);
+        ASSERT_TRUE(geometry);
+        m_geometry = *geometry;
+    }
+
+    bool Xdo(const std::vector<std::string>& args) { return m_display->Xdotool(args).has_value(); }
+    // Moves the pointer to a point of the screen; xdotool's --sync would wait for a motion that
+    // never comes if the pointer is there already.
+    bool PointerToScreen(int x, int y) {
+        if (m_pointer && m_pointer->x == x && m_pointer->y == y) return true;
+        m_pointer = POINT{x, y};
+        return Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
+    }
+    // The same with a point of the game window's client area.
+    bool PointerTo(POINT p) { return PointerToScreen(m_geometry.x + p.x, m_geometry.y + p.y); }
+    // A click, and the pointer moved on to the background, so that no button shows its hover
+    // or pressed look afterwards.
+    bool Click(POINT p) { return PointerTo(p) && Xdo({"click", "1"}) && PointerTo(kBackground); }
+
+    std::optional<Screenshot> Capture(const std::string& window) {
+        std::string error;
+        return CaptureWindow(*m_display, window, error);
+    }
+    // Polls the game window until it shows what is expected; the last difference otherwise.
+    std::string WaitForPicture(const Expected& expected, int timeoutMs = kTimeoutMs) {
+        std::string why = "no capture of the window";
+        WaitUntil(
+            [&] {
+                const auto shot = Capture(m_window);
+                if (shot) why = Differences(*shot, expected);
+                return shot && why.empty();
+            },
+            timeoutMs);
+        return why;
+    }
+    // Whether window shows text: dark pixels on its light face.
+    bool ShowsText(const std::string& window, int darkPixels) {
+        return WaitUntil(
+            [&] {
+                const auto shot = Capture(window);
+                return shot &&
+                       std::count_if(shot->pixels.begin(), shot->pixels.end(),
+                                     [](std::uint32_t p) { return (p & 0xFF) < 80; }) > darkPixels;
+            },
+            kTimeoutMs);
+    }
+
+    // The program has ended by itself with status 0 and no sanitizer finding.
+    void ExpectCleanEnd() {
+        EXPECT_EQ(m_game->Wait(kTimeoutMs), 0);
+        const std::string err = m_game->Stderr();
+        EXPECT_EQ(err.find("Sanitizer"), std::string::npos) << err;
+        EXPECT_EQ(err.find("runtime error"), std::string::npos) << err;
+    }
+
+    std::unique_ptr<VirtualDisplay> m_display;
+    std::unique_ptr<GameFolder> m_folder;
+    std::unique_ptr<HeadlessTwin> m_twin;
+    std::unique_ptr<ChildProcess> m_game;
+    std::string m_window;
+    VirtualDisplay::Geometry m_geometry;
+    std::optional<POINT> m_pointer;
+};
+
+TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(m_twin->Opened());
+    const Expected start = m_twin->Expect();
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    EXPECT_EQ(m_geometry.width, 700);
+    EXPECT_EQ(m_geometry.height, 500);
+
+    // The first paint: exactly the headless back buffer. Until the animation timer moves them,
+    // the logo and the seal picture show frame 0; after that, any of their frames.
+    EXPECT_EQ(WaitForPicture(start), "");
+
+    // The options panel opens; a radio button moves the column to the right and back.
+    ASSERT_TRUE(Click(kOptionsButton));
+    m_twin->Click(kOptionsButton);
+    m_twin->PointerTo(kBackground);
+    m_twin->Settle();
+    EXPECT_EQ(WaitForPicture(m_twin->Expect()), "") << "panel open";
+
+    ASSERT_TRUE(Click(kRadioRight));
+    m_twin->Click(kRadioRight);
+    m_twin->PointerTo(kBackground);
+    EXPECT_EQ(WaitForPicture(m_twin->Expect()), "") << "column at the right";
+
+    ASSERT_TRUE(Click(kRadioLeftOnTheRight));
+    m_twin->Click(kRadioLeftOnTheRight);
+    m_twin->PointerTo(kBackground);
+    EXPECT_EQ(WaitForPicture(m_twin->Expect()), "") << "column back at the left";
+
+    ASSERT_TRUE(Click(kOptionsButton));
+    m_twin->Click(kOptionsButton);
+    m_twin->PointerTo(kBackground);
+    m_twin->Settle();
+    EXPECT_EQ(WaitForPicture(start), "") << "panel closed";
+
+    // The system menu from the keyboard, its About entry by its letter; Enter closes the box.
+    ASSERT_TRUE(Xdo({"key", "alt+space"}));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto shot = Capture(m_window);
+            return shot && shot->At(1, 1) == 0xF2F2F2;  // the menu's face inside its frame
+        },
+        kTimeoutMs))
+        << "no system menu";
+    ASSERT_TRUE(Xdo({"key", "i"}));
+    const auto about = m_display->FindWindow("^Info .+ber Icepup$", kTimeoutMs);
+    ASSERT_TRUE(about) << "no About box";
+    EXPECT_TRUE(ShowsText(*about, 100)) << "the About box shows no text";
+    ASSERT_TRUE(Xdo({"key", "Return"}));
+    EXPECT_TRUE(WaitUntil([&] { return Gone(*about); }, kTimeoutMs)) << "the About box stayed";
+    EXPECT_EQ(WaitForPicture(start), "") << "after the About box";
+
+    // Dragging the background moves the window, which shows the same afterwards.
+    const VirtualDisplay::Geometry before = m_geometry;
+    ASSERT_TRUE(PointerTo(kBackground));
+    ASSERT_TRUE(Xdo({"mousedown", "1"}));
+    for (int step = 1; step <= 4; ++step) {
+        ASSERT_TRUE(PointerTo(POINT{kBackground.x + step * 10, kBackground.y + step * 6}));
+    }
+    ASSERT_TRUE(Xdo({"mouseup", "1"}));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto g = m_display->WindowGeometry(m_window);
+            return g && g->x == before.x + 40 && g->y == before.y + 24;
+        },
+        kTimeoutMs))
+        << "the window did not move by (40, 24)";
+    ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
+    EXPECT_EQ(WaitForPicture(start), "") << "after the move";
+
+    // Alt+F4 ends the program normally, and nothing leaks.
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    ExpectCleanEnd();
+}
+
+// The column between the start picture and the separator, whose order among their equal depths
+// the return of the start picture after a game may change.
+constexpr RECT kSeam{200, 0, 201, 500};
+
+TEST_F(EndToEndTest, AGameWalkedHomeWithHelpEndsWithTheResultBox) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const Expected start = m_twin->Expect();
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    EXPECT_EQ(WaitForPicture(start), "");
+
+    // The start picture falls away and the board lies under it.
+    ASSERT_TRUE(Click(kStartButton));
+    int inPlace = 100;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto shot = Capture(m_window);
+            return shot && (inPlace = StartTilesInPlace(*shot, start.still, 200)) == 0;
+        },
+        kTimeoutMs))
+        << inPlace << " tiles of the start picture are still in place";
+
+    // End: the seal walks home by itself; the result box opens on its own window.
+    ASSERT_TRUE(Xdo({"key", "End"}));
+    const auto box = WaitForWindow([this] { return MessageBox(); }, kWalkTimeoutMs);
+    ASSERT_TRUE(box) << "no result box";
+    EXPECT_TRUE(ShowsText(*box, 200)) << "the result box shows no text";
+    EXPECT_FALSE(Gone(m_window));
+    ASSERT_TRUE(Xdo({"key", "Return"}));
+    EXPECT_TRUE(WaitUntil([&] { return Gone(*box); }, kTimeoutMs)) << "the box stayed open";
+    // The start picture has returned while the box was open, and the board has fallen away.
+    EXPECT_EQ(WaitForPicture(m_twin->Expect({kSeam})), "");
+
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    ExpectCleanEnd();
+}
+
+TEST_F(EndToEndTest, MissingWindowImageIsReportedAndTheProgramEnds) {
+    ASSERT_NO_FATAL_FAILURE(Start({GameImage::SealPicture}));
+    const auto box = WaitForWindow([this] { return MessageBox(); }, kTimeoutMs);
+    ASSERT_TRUE(box) << "no message box";
+    EXPECT_TRUE(ShowsText(*box, 100)) << "the box shows no text";
+    // The game window never shows.
+    EXPECT_FALSE(GameWindow());
+    EXPECT_EQ(GameWindows().size(), 1u);
+    // The box has the keyboard, as the program's first window, wherever the pointer is.
+    ASSERT_TRUE(PointerToScreen(5, 5));
+    ASSERT_TRUE(Xdo({"key", "Return"}));
+    ExpectCleanEnd();
+}
+
+TEST_F(EndToEndTest, MissingMazeImageIsReportedAndTheGameGoesOn) {
+    ASSERT_NO_FATAL_FAILURE(Start({GameImage::Path}));
+    const Expected start = m_twin->Expect();
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    EXPECT_EQ(WaitForPicture(start), "");
+
+    // The board's pictures load with the first game.
+    ASSERT_TRUE(Click(kStartButton));
+    const auto box = WaitForWindow([this] { return MessageBox(); }, kTimeoutMs);
+    ASSERT_TRUE(box) << "no message box";
+    EXPECT_TRUE(ShowsText(*box, 100)) << "the box shows no text";
+    ASSERT_TRUE(Xdo({"key", "Return"}));
+    EXPECT_TRUE(WaitUntil([&] { return Gone(*box); }, kTimeoutMs)) << "the box stayed open";
+
+    // The game goes on: the start picture falls away, the window answers the keyboard.
+    int inPlace = 100;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto shot = Capture(m_window);
+            return shot && (inPlace = StartTilesInPlace(*shot, start.still, 200)) == 0;
+        },
+        kTimeoutMs))
+        << inPlace << " tiles of the start picture are still in place";
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    ExpectCleanEnd();
+}
+
+}  // namespace
