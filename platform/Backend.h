@@ -104,6 +104,8 @@ CWnd* InnermostModalWindow();
 void PostPaint(CWnd* window);
 /// Dispatches everything queued now, without waiting.
 void DrainQueue();
+/// Number of messages waiting in the queue now.
+std::size_t QueuedMessageCount();
 /// Number of modal loops running.
 int ModalDepth();
 

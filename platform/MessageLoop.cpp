@@ -113,6 +113,10 @@ void DrainQueue() {
     }
 }
 
+std::size_t QueuedMessageCount() {
+    return State().queue.size();
+}
+
 void RunModalLoop(const bool& done, CWnd* modalWindow) {
     State().modalStack.push_back(modalWindow);
     Backend& backend = CurrentBackend();

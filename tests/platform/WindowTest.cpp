@@ -156,8 +156,12 @@ TEST_F(WindowTest, DefaultProcessingOfSystemCommandsCaptionPressAndRightButton) 
     ASSERT_EQ(menu->Items().size(), 2u);
     EXPECT_EQ(menu->Items()[1].id, SC_CLOSE);
 
-    dialog.PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(300, 20));
     platform::DrainQueue();
+    EXPECT_EQ(platform::QueuedMessageCount(), 0u);
+    dialog.PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(300, 20));
+    EXPECT_EQ(platform::QueuedMessageCount(), 1u);
+    platform::DrainQueue();
+    EXPECT_EQ(platform::QueuedMessageCount(), 0u);
     EXPECT_EQ(peer->MovesStarted(), 1);
 
     // The right button opens the menu at the pointer, Alt+Space at the corner.
