@@ -7,33 +7,35 @@
 #include <bit>
 #include <sstream>
 
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay(int number) {
     if (!ProgramInPath("Xvfb")) {
         m_error = "Xvfb is not installed (Debian package xvfb)";
         return;
     }
-    // Xvfb picks a free display itself and writes its number to the pipe once it accepts clients.
+    // Xvfb picks a free display itself, or takes the one given, and writes its number to the pipe
+    // once it accepts clients.
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0) {
         m_error = "no pipe for Xvfb";
         return;
     }
-    m_server = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
-                                 "1280x1024x24", "-nolisten", "tcp", "-noreset"},
-        std::vector<std::string>{}, ready[1]);
+    std::vector<std::string> argv{"Xvfb"};
+    if (number >= 0) argv.push_back(std::string(":").append(std::to_string(number)));
+    argv.insert(argv.end(), {"-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x24",
+                             "-nolisten", "tcp", "-noreset"});
+    m_server = std::make_unique<ChildProcess>(argv, std::vector<std::string>{}, ready[1]);
     close(ready[1]);
-    std::string number;
+    std::string shown;
     pollfd fd{ready[0], POLLIN, 0};
     char c = 0;
-    while (poll(&fd, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
+    while (poll(&fd, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') shown += c;
     close(ready[0]);
-    if (number.empty()) {
+    if (shown.empty()) {
         m_error = "Xvfb did not start: " + m_server->Stderr();
         m_server.reset();
         return;
     }
-    m_name = ":" + number;
+    m_name = ":" + shown;
 }
 
 std::optional<std::string> VirtualDisplay::Xdotool(const std::vector<std::string>& args) const {

@@ -10,10 +10,11 @@
 
 #include "tests/support/ChildProcess.h"
 
-/// An Xvfb of 1280 × 1024 at 24 bits on a free display, for as long as the object lives.
+/// An Xvfb of 1280 × 1024 at 24 bits on a free display, or on display number when one is given,
+/// for as long as the object lives.
 class VirtualDisplay {
 public:
-    VirtualDisplay();
+    explicit VirtualDisplay(int number = -1);
     ~VirtualDisplay() = default;
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
