@@ -38,9 +38,11 @@ const std::string kLeakOptions = std::string("LSAN_OPTIONS=") + FLOEMAZE_GAME_LS
 // Client points with the control column at the left and the panel closed.
 constexpr POINT kStartButton{100, 150};
 constexpr POINT kOptionsButton{100, 210};
-// Background below the exit button (the panel picture while the panel shows): a press there
-// moves the window, hovering there changes nothing.
+// Background below the exit button: a press there moves the window.
 constexpr POINT kBackground{100, 320};
+// A start tile, whichever side the column is on: hovering there changes nothing, and no sliding
+// button passes under it.
+constexpr POINT kRest{350, 250};
 // The middle of the radio buttons while the panel shows (their corners are clear), with the
 // column at the left and at the right.
 constexpr POINT kRadioRight{113, 269};
@@ -296,9 +298,9 @@ protected:
     }
     // The same with a point of the game window's client area.
     bool PointerTo(POINT p) { return PointerToScreen(m_geometry.x + p.x, m_geometry.y + p.y); }
-    // A click, and the pointer moved on to the background, so that no button shows its hover
-    // or pressed look afterwards.
-    bool Click(POINT p) { return PointerTo(p) && Xdo({"click", "1"}) && PointerTo(kBackground); }
+    // A click, and the pointer moved on to rest, so that no button shows its hover or pressed
+    // look afterwards.
+    bool Click(POINT p) { return PointerTo(p) && Xdo({"click", "1"}) && PointerTo(kRest); }
 
     std::optional<Screenshot> Capture(const std::string& window) {
         std::string error;
@@ -360,23 +362,23 @@ TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
     // The options panel opens; a radio button moves the column to the right and back.
     ASSERT_TRUE(Click(kOptionsButton));
     m_twin->Click(kOptionsButton);
-    m_twin->PointerTo(kBackground);
+    m_twin->PointerTo(kRest);
     m_twin->Settle();
     EXPECT_EQ(WaitForPicture(m_twin->Expect()), "") << "panel open";
 
     ASSERT_TRUE(Click(kRadioRight));
     m_twin->Click(kRadioRight);
-    m_twin->PointerTo(kBackground);
+    m_twin->PointerTo(kRest);
     EXPECT_EQ(WaitForPicture(m_twin->Expect()), "") << "column at the right";
 
     ASSERT_TRUE(Click(kRadioLeftOnTheRight));
     m_twin->Click(kRadioLeftOnTheRight);
-    m_twin->PointerTo(kBackground);
+    m_twin->PointerTo(kRest);
     EXPECT_EQ(WaitForPicture(m_twin->Expect()), "") << "column back at the left";
 
     ASSERT_TRUE(Click(kOptionsButton));
     m_twin->Click(kOptionsButton);
-    m_twin->PointerTo(kBackground);
+    m_twin->PointerTo(kRest);
     m_twin->Settle();
     EXPECT_EQ(WaitForPicture(start), "") << "panel closed";
 
@@ -484,15 +486,32 @@ TEST_F(EndToEndTest, MissingMazeImageIsReportedAndTheGameGoesOn) {
     ASSERT_TRUE(Xdo({"key", "Return"}));
     EXPECT_TRUE(WaitUntil([&] { return Gone(*box); }, kTimeoutMs)) << "the box stayed open";
 
-    // The game goes on: the start picture falls away, the window answers the keyboard.
+    // The game goes on: the start picture falls away, and End sends the seal on its way, on a
+    // board without pictures of its own.
     int inPlace = 100;
+    std::optional<Screenshot> fallen;
     EXPECT_TRUE(WaitUntil(
         [&] {
-            const auto shot = Capture(m_window);
-            return shot && (inPlace = StartTilesInPlace(*shot, start.still, 200)) == 0;
+            fallen = Capture(m_window);
+            return fallen && (inPlace = StartTilesInPlace(*fallen, start.still, 200)) == 0;
         },
         kTimeoutMs))
         << inPlace << " tiles of the start picture are still in place";
+    ASSERT_TRUE(fallen);
+    ASSERT_TRUE(Xdo({"key", "End"}));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto shot = Capture(m_window);
+            if (!shot) return false;
+            for (int y = 0; y < 500; ++y) {
+                for (int x = 200; x < 700; ++x) {
+                    if (shot->At(x, y) != fallen->At(x, y)) return true;
+                }
+            }
+            return false;
+        },
+        kTimeoutMs))
+        << "the seal does not walk";
     ASSERT_TRUE(Xdo({"key", "alt+F4"}));
     ExpectCleanEnd();
 }
