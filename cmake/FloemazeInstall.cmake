@@ -51,6 +51,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The window system, text and fonts are loaded by the game at run time; the C++ runtime is found
 # by dpkg-shlibdeps from the executable.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, libsdl2-ttf-2.0-0, libfontconfig1, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libsdl2-2.0-0, libsdl2-ttf-2.0-0, libfontconfig1, libx11-6, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)

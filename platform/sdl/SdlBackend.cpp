@@ -215,6 +215,10 @@ private:
     void HandleButton(const SDL_MouseButtonEvent& event);
     void HandleMotion(const SDL_MouseMotionEvent& event);
     void FollowPointer(bool released);
+    /// Where the pointer is on the screen, and whether the left button is held. On X11 the server
+    /// is asked: SDL answers from its last raw input event, which a warped pointer (remote
+    /// desktops, test tools) never sends, and a moved window would not follow it.
+    bool LeftHeldAt(SdlPeer& peer, int& x, int& y) const;
     void ActivateModalWindow();
     void MenuOutcome(PopupMenu::Outcome outcome);
     void CloseMenu();
@@ -225,6 +229,9 @@ private:
     bool m_swallowLeftUp = false;  // the release of a move that ended without its event
     Uint32 m_pressWindow = 0;      // where the left button was last pressed, and at which point
     POINT m_pressPoint{};
+    // A window that a move has placed under the pointer: SDL's idea of where the pointer is in
+    // it is off by the last step of the move until the pointer moves again.
+    Uint32 m_shiftedWindow = 0;
     std::unique_ptr<Menu> m_menu;
     std::unique_ptr<Font> m_textFont;    // message boxes and menus
     std::unique_ptr<Font> m_dialogFont;  // template dialogs, whose layout is in dialog units
@@ -438,6 +445,7 @@ std::unique_ptr<WindowPeer> SdlBackend::CreateWindow(CWnd& window, const WindowS
 void SdlBackend::Unregister(SdlPeer& peer) {
     if (m_menu && m_menu->peer == &peer) m_menu.reset();
     if (m_move && m_move->peer == &peer) m_move.reset();
+    if (m_shiftedWindow == peer.Id()) m_shiftedWindow = 0;
     m_peers.erase(peer.Id());
 }
 
@@ -472,6 +480,9 @@ bool SdlBackend::WaitForEvents(std::optional<std::uint32_t> timeoutMs) {
         while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
             Handle(event);
         }
+        // SDL drops a motion whose point in the window is the one it saw last, which is what a
+        // window that follows the pointer mostly shows: every wake-up of a move follows it.
+        if (m_move) FollowPointer(false);
         return true;
     }
     // Elsewhere SDL's wait: blocks until an event comes or the next timer is due.
@@ -586,7 +597,12 @@ void SdlBackend::HandleButton(const SDL_MouseButtonEvent& event) {
         return;
     }
     SdlPeer* peer = Find(event.windowID);
-    const POINT point{event.x, event.y};
+    POINT point{event.x, event.y};
+    X11PointerState pointer;
+    if (peer != nullptr && event.windowID == m_shiftedWindow &&
+        X11Pointer(peer->Handle(), pointer)) {
+        point = POINT{pointer.windowX, pointer.windowY};
+    }
     if (m_menu) {
         if (peer != m_menu->peer) {
             if (down) CloseMenu();
@@ -622,6 +638,7 @@ void SdlBackend::HandleButton(const SDL_MouseButtonEvent& event) {
 }
 
 void SdlBackend::HandleMotion(const SDL_MouseMotionEvent& event) {
+    if (event.windowID == m_shiftedWindow) m_shiftedWindow = 0;
     if (m_move) {
         FollowPointer(false);
         return;
@@ -639,11 +656,21 @@ void SdlBackend::HandleMotion(const SDL_MouseMotionEvent& event) {
     PostToQueue(MSG{&peer->Window(), WM_MOUSEMOVE, keys, MAKELPARAM(point.x, point.y)});
 }
 
+bool SdlBackend::LeftHeldAt(SdlPeer& peer, int& x, int& y) const {
+    X11PointerState state;
+    if (m_x11Fd >= 0 && X11Pointer(peer.Handle(), state)) {
+        x = state.x;
+        y = state.y;
+        return state.leftHeld;
+    }
+    return (SDL_GetGlobalMouseState(&x, &y) & SDL_BUTTON_LMASK) != 0;
+}
+
 void SdlBackend::BeginMove(SdlPeer& peer) {
     int x = 0;
     int y = 0;
     // A press that is over already (a quick click) moves nothing.
-    if ((SDL_GetGlobalMouseState(&x, &y) & SDL_BUTTON_LMASK) == 0) return;
+    if (!LeftHeldAt(peer, x, y)) return;
     CloseMenu();
     POINT grab = m_pressPoint;
     if (m_pressWindow != peer.Id()) {
@@ -663,11 +690,12 @@ void SdlBackend::FollowPointer(bool released) {
     if (!m_move) return;
     int x = 0;
     int y = 0;
-    const Uint32 buttons = SDL_GetGlobalMouseState(&x, &y);
+    const bool held = LeftHeldAt(*m_move->peer, x, y);
     SDL_SetWindowPosition(m_move->peer->Handle(), x - m_move->grab.x, y - m_move->grab.y);
+    m_shiftedWindow = m_move->peer->Id();
     if (released) {
         m_move.reset();
-    } else if ((buttons & SDL_BUTTON_LMASK) == 0) {
+    } else if (!held) {
         // Released without its event yet: that event, when it comes, belongs to the move.
         m_move.reset();
         m_swallowLeftUp = true;

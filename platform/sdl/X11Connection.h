@@ -10,4 +10,15 @@ namespace platform::sdl {
 /// run on X11.
 int X11ConnectionFd(SDL_Window* window);
 
+/// The pointer as the X server sees it now.
+struct X11PointerState {
+    int x = 0;  ///< on the screen
+    int y = 0;
+    int windowX = 0;  ///< relative to the window's client area
+    int windowY = 0;
+    bool leftHeld = false;
+};
+/// Asks the X server where the pointer is; false when SDL does not run on X11 for window.
+bool X11Pointer(SDL_Window* window, X11PointerState& state);
+
 }  // namespace platform::sdl

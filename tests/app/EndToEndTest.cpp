@@ -404,23 +404,39 @@ TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
     EXPECT_TRUE(WaitUntil([&] { return Gone(*about); }, kTimeoutMs)) << "the About box stayed";
     EXPECT_EQ(WaitForPicture(start), "") << "after the About box";
 
-    // Dragging the background moves the window, which shows the same afterwards.
-    const VirtualDisplay::Geometry before = m_geometry;
+    // Dragging the background moves the window along with the pointer, and the window shows
+    // the same afterwards.
+    const auto movedBy = [&](int dx, int dy) {
+        return WaitUntil(
+            [&] {
+                const auto g = m_display->WindowGeometry(m_window);
+                return g && g->x == m_geometry.x + dx && g->y == m_geometry.y + dy;
+            },
+            kTimeoutMs);
+    };
     ASSERT_TRUE(PointerTo(kBackground));
     ASSERT_TRUE(Xdo({"mousedown", "1"}));
     for (int step = 1; step <= 4; ++step) {
-        ASSERT_TRUE(PointerTo(POINT{kBackground.x + step * 10, kBackground.y + step * 6}));
+        ASSERT_TRUE(PointerToScreen(m_geometry.x + kBackground.x + step * 10,
+                                    m_geometry.y + kBackground.y + step * 6));
+        EXPECT_TRUE(movedBy(step * 10, step * 6)) << "the window does not follow, step " << step;
     }
     ASSERT_TRUE(Xdo({"mouseup", "1"}));
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            const auto g = m_display->WindowGeometry(m_window);
-            return g && g->x == before.x + 40 && g->y == before.y + 24;
-        },
-        kTimeoutMs))
-        << "the window did not move by (40, 24)";
+    EXPECT_TRUE(movedBy(40, 24)) << "the window did not stay where it was dropped";
     ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
     EXPECT_EQ(WaitForPicture(start), "") << "after the move";
+
+    // Pressed again where it was dropped, without a motion in between, dragged partly off the
+    // screen and back: the window neither jumps nor loses the part that was off.
+    const VirtualDisplay::Geometry dropped = m_geometry;
+    ASSERT_TRUE(Xdo({"mousedown", "1"}));
+    const int y = dropped.y + kBackground.y;
+    ASSERT_TRUE(PointerToScreen(0, y));
+    EXPECT_TRUE(movedBy(-dropped.x - kBackground.x, 0)) << "the window did not follow to the edge";
+    ASSERT_TRUE(PointerToScreen(dropped.x + kBackground.x, y));
+    ASSERT_TRUE(Xdo({"mouseup", "1"}));
+    EXPECT_TRUE(movedBy(0, 0)) << "the window did not come back";
+    EXPECT_EQ(WaitForPicture(start), "") << "after a move off the screen and back";
 
     // Alt+F4 ends the program normally, and nothing leaks.
     ASSERT_TRUE(Xdo({"key", "alt+F4"}));
