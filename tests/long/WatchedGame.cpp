@@ -2,7 +2,7 @@
 // dialog also reports on standard output. Once a second: the ticks of each timer in that second,
 // the deepest nesting of timer handlers, the longest message queue seen, the open modal loops,
 // whether the window is minimised, and the resident memory. At once: every change of the seal,
-// of the start-screen phase and of the modal loops, every key release and every paint.
+// of the start-screen phase and of the modal loops, every key message and every paint.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -44,7 +44,11 @@ protected:
             NoteQueue();
             ++m_keys;
             // Bit 30: the key was down already, an auto-repeat.
-            if ((msg->lParam & (LPARAM{1} << 30)) != 0) ++m_repeats;
+            const bool repeat = (msg->lParam & (LPARAM{1} << 30)) != 0;
+            if (repeat) ++m_repeats;
+            std::printf("key %lld %u repeat=%d queue=%zu\n", Now(),
+                        static_cast<unsigned>(msg->wParam), repeat ? 1 : 0,
+                        platform::QueuedMessageCount());
         } else if (msg->message == WM_KEYUP) {
             std::printf("keyup %lld %u\n", Now(), static_cast<unsigned>(msg->wParam));
         }
@@ -96,16 +100,20 @@ private:
         for (int d = 0; d < 4; ++d) {
             if (open(maze.m_nSealCol + kCol[d], maze.m_nSealRow + kRow[d])) neighbours[d] = '1';
         }
-        int ahead = 0;
-        if (dir >= 0 && dir < 4) {
-            while (open(maze.m_nSealCol + kCol[dir] * (ahead + 1),
-                        maze.m_nSealRow + kRow[dir] * (ahead + 1))) {
-                ++ahead;
+        // Open fields in a straight line from the seal's field, in each direction.
+        int runs[4] = {0, 0, 0, 0};
+        for (int d = 0; d < 4; ++d) {
+            while (open(maze.m_nSealCol + kCol[d] * (runs[d] + 1),
+                        maze.m_nSealRow + kRow[d] * (runs[d] + 1))) {
+                ++runs[d];
             }
         }
-        std::printf("seal %lld x=%d y=%d dir=%d field=%d,%d open=%s ahead=%d running=%d\n", Now(),
-                    x, y, dir, maze.m_nSealCol, maze.m_nSealRow, neighbours, ahead,
-                    maze.m_bRunning ? 1 : 0);
+        const int ahead = dir >= 0 && dir < 4 ? runs[dir] : 0;
+        std::printf(
+            "seal %lld x=%d y=%d dir=%d field=%d,%d open=%s ahead=%d runs=%d,%d,%d,%d "
+            "running=%d\n",
+            Now(), x, y, dir, maze.m_nSealCol, maze.m_nSealRow, neighbours, ahead, runs[0], runs[1],
+            runs[2], runs[3], maze.m_bRunning ? 1 : 0);
     }
 
     void Report() {
