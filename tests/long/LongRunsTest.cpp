@@ -31,6 +31,7 @@ const std::string kLeakOptions = std::string("LSAN_OPTIONS=") + FLOEMAZE_GAME_LS
 constexpr POINT kStartButton{100, 150};
 constexpr POINT kBackground{100, 320};
 const char* const kArrowKeys[4] = {"Up", "Down", "Left", "Right"};
+constexpr long kArrowCodes[4] = {0x26, 0x28, 0x25, 0x27};  // their virtual key codes
 constexpr int kReverse[4] = {1, 0, 3, 2};
 
 // The monotonic clock, which the watched game reads alike.
@@ -60,6 +61,15 @@ std::string TextField(const std::string& line, const std::string& name) {
 long long Stamp(const std::string& line) {
     const std::size_t space = line.find(' ');
     return space == std::string::npos ? -1 : std::atoll(line.c_str() + space + 1);
+}
+// The key code of a "key" report: its third word.
+long KeyCode(const std::string& line) {
+    std::istringstream words(line);
+    std::string word;
+    long long stamp = 0;
+    long code = -1;
+    words >> word >> stamp >> code;
+    return code;
 }
 bool Starts(const std::string& line, const char* prefix) {
     return line.rfind(prefix, 0) == 0;
@@ -347,7 +357,10 @@ TEST_F(LongRunsTest, ArrowKeyHeldUnderAutoRepeat) {
     while (Now() < giveUp && !walking) {
         if (const auto line = m_game->ReadLine(20)) {
             if (Starts(*line, "seal")) seal = ParseSeal(*line);
-            if (Starts(*line, "key") && Field(*line, "repeat") == 1) ++repeatsOfHeld;
+            if (Starts(*line, "key") && Field(*line, "repeat") == 1 && held >= 0 &&
+                KeyCode(*line) == kArrowCodes[held] && Stamp(*line) >= heldSince) {
+                ++repeatsOfHeld;
+            }
         }
         walking = held >= 0 && seal.dir == held && seal.ahead >= 1 && repeatsOfHeld > 0;
         if (walking || seal.dir != 6 || (held >= 0 && seal.Open(held))) continue;
@@ -408,6 +421,20 @@ TEST_F(LongRunsTest, ArrowKeyHeldUnderAutoRepeat) {
 TEST_F(LongRunsTest, MinimisedAndRestoredDuringAGame) {
     ASSERT_NO_FATAL_FAILURE(Start(92, true));
     ASSERT_NO_FATAL_FAILURE(StartAGame());
+    // A maze whose way home takes the seal longer than the whole run (60 fields, 14 s), so that
+    // no result box comes in between: the start button replaces a running game's maze at once.
+    const auto home = [&] {
+        const auto& lines = m_game->Lines();
+        const auto last = std::find_if(lines.rbegin(), lines.rend(),
+                                       [](const std::string& l) { return Starts(l, "seal"); });
+        return last == lines.rend() ? -1 : Field(*last, "home");
+    };
+    for (int tries = 0; tries < 50 && home() < 60; ++tries) {
+        ASSERT_TRUE(Click(kStartButton));
+        ASSERT_TRUE(PointerTo(kBackground));
+        m_game->WaitForLine([](const std::string& l) { return Starts(l, "seal"); }, 1000);
+    }
+    ASSERT_GE(home(), 60) << "no maze with a long way home";
     ASSERT_TRUE(Xdo({"key", "End"}));
     usleep(500000);
     std::string error;
@@ -416,7 +443,13 @@ TEST_F(LongRunsTest, MinimisedAndRestoredDuringAGame) {
 
     // The system menu at the pointer; its first entry minimises.
     ASSERT_TRUE(Click(kBackground, "3"));
-    usleep(300000);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const auto shot = CaptureWindow(*m_display, *m_window, error);
+            return shot && shot->At(kBackground.x + 1, kBackground.y + 1) == 0xF2F2F2;
+        },
+        kTimeoutMs))
+        << "no system menu";
     ASSERT_TRUE(PointerTo(POINT{kBackground.x + 30, kBackground.y + platform::PopupMenu::kBorder +
                                                         platform::PopupMenu::kItemHeight / 2}));
     ASSERT_TRUE(Xdo({"click", "1"}));

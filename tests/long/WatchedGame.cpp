@@ -109,11 +109,12 @@ private:
             }
         }
         const int ahead = dir >= 0 && dir < 4 ? runs[dir] : 0;
+        const MazeCell* here = maze.CellAt(maze.m_nSealCol, maze.m_nSealRow);
         std::printf(
-            "seal %lld x=%d y=%d dir=%d field=%d,%d open=%s ahead=%d runs=%d,%d,%d,%d "
+            "seal %lld x=%d y=%d dir=%d field=%d,%d open=%s ahead=%d runs=%d,%d,%d,%d home=%d "
             "running=%d\n",
             Now(), x, y, dir, maze.m_nSealCol, maze.m_nSealRow, neighbours, ahead, runs[0], runs[1],
-            runs[2], runs[3], maze.m_bRunning ? 1 : 0);
+            runs[2], runs[3], here != nullptr ? here->m_nDistance : -1, maze.m_bRunning ? 1 : 0);
     }
 
     void Report() {
