@@ -118,7 +118,15 @@ void Figure(const std::string& text) {
 class LongRunsTest : public ::testing::Test {
 protected:
     void TearDown() override {
-        if (m_game && HasFailure()) ADD_FAILURE() << "the game's stderr: " << m_game->Stderr();
+        if (m_game && HasFailure()) {
+            std::string last;
+            const auto& lines = m_game->Lines();
+            for (std::size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i) {
+                last += lines[i] + "\n";
+            }
+            ADD_FAILURE() << "the game's last reports:\n"
+                          << last << "its stderr: " << m_game->Stderr();
+        }
         m_game.reset();
         m_windowManager.reset();
         m_folder.reset();
@@ -184,10 +192,15 @@ protected:
         }
         return std::nullopt;
     }
+    // Moves the pointer to a client point; xdotool's --sync would wait for a motion that never
+    // comes if the pointer is there already.
     bool PointerTo(POINT p) {
         const auto g = m_display->WindowGeometry(*m_window);
-        return g &&
-               Xdo({"mousemove", "--sync", std::to_string(g->x + p.x), std::to_string(g->y + p.y)});
+        if (!g) return false;
+        const POINT target{g->x + p.x, g->y + p.y};
+        if (m_pointer && m_pointer->x == target.x && m_pointer->y == target.y) return true;
+        m_pointer = target;
+        return Xdo({"mousemove", "--sync", std::to_string(target.x), std::to_string(target.y)});
     }
     bool Click(POINT p, const char* button = "1") { return PointerTo(p) && Xdo({"click", button}); }
     // The next report line that starts with prefix.
@@ -223,6 +236,7 @@ protected:
     std::unique_ptr<GameFolder> m_folder;
     std::unique_ptr<ChildProcess> m_game;
     std::optional<std::string> m_window;
+    std::optional<POINT> m_pointer;
 };
 
 // The result box stays open (FLOEMAZE_LONG_BOX_SECONDS, 600 by default) while both timers tick
@@ -435,6 +449,7 @@ TEST_F(LongRunsTest, MinimisedAndRestoredDuringAGame) {
         m_game->WaitForLine([](const std::string& l) { return Starts(l, "seal"); }, 1000);
     }
     ASSERT_GE(home(), 60) << "no maze with a long way home";
+    Figure("the way home is " + std::to_string(home()) + " fields long");
     ASSERT_TRUE(Xdo({"key", "End"}));
     usleep(500000);
     std::string error;
