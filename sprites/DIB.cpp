@@ -72,6 +72,45 @@ const BlendRule& RuleFor(float requested) {
     return rule;
 }
 
+// Copies a block of rows, bottom-up, between images that do not overlap. Opaque tiles are most of
+// what the game draws; where the processor has 32-byte registers a tile row takes three moves.
+void CopyRowsPortable(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
+                      std::size_t srcStride, std::size_t bytes, std::size_t rows) {
+    for (std::size_t r = 0; r < rows; ++r, dst -= dstStride, src -= srcStride) {
+        CopySpan(dst, src, bytes);
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx2"))) void CopyRowsWide(unsigned char* dst, std::size_t dstStride,
+                                                  const unsigned char* src, std::size_t srcStride,
+                                                  std::size_t bytes, std::size_t rows) {
+    if (bytes < 32 || bytes > 512) {
+        CopyRowsPortable(dst, dstStride, src, srcStride, bytes, rows);
+        return;
+    }
+    for (std::size_t r = 0; r < rows; ++r, dst -= dstStride, src -= srcStride) {
+        for (std::size_t i = 0; i + 32 < bytes; i += 32) std::memcpy(dst + i, src + i, 32);
+        std::memcpy(dst + bytes - 32, src + bytes - 32, 32);
+    }
+}
+
+void CopyRows(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
+              std::size_t srcStride, std::size_t bytes, std::size_t rows) {
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide) {
+        CopyRowsWide(dst, dstStride, src, srcStride, bytes, rows);
+    } else {
+        CopyRowsPortable(dst, dstStride, src, srcStride, bytes, rows);
+    }
+}
+#else
+void CopyRows(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
+              std::size_t srcStride, std::size_t bytes, std::size_t rows) {
+    CopyRowsPortable(dst, dstStride, src, srcStride, bytes, rows);
+}
+#endif
+
 }  // namespace
 
 void BlendSpan(std::size_t n, unsigned char* dst, const unsigned char* src, float alpha) {
@@ -482,6 +521,10 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
     };
     // Rows are stored bottom-up, so the next row down lies one stride lower in memory.
     if (colourKey == 0) {
+        if (copy && distinct) {
+            CopyRows(dstRow, dstStride, srcRow, srcStride, spanBytes, static_cast<std::size_t>(h));
+            return;
+        }
         for (std::int64_t r = 0; r < h; ++r, srcRow -= srcStride, dstRow -= dstStride) {
             flush(dstRow, srcRow, spanBytes);
         }
