@@ -473,10 +473,14 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
                        int colourKey) {
     // The pixel code addresses 3 bytes a pixel; other images would be read or written out of
     // bounds, so they draw nothing (loading them has already warned).
-    if (dest == nullptr || m_pBits == nullptr || dest->m_pBits == nullptr || GetBitCount() != 24 ||
-        dest->GetBitCount() != 24) {
+    if (dest == nullptr || m_pBits == nullptr || dest->m_pBits == nullptr || m_pInfo == nullptr ||
+        dest->m_pInfo == nullptr) {
         return;
     }
+    // The headers are read directly: this runs for every sprite of every frame.
+    const BITMAPINFOHEADER& source = m_pInfo->bmiHeader;
+    const BITMAPINFOHEADER& target = dest->m_pInfo->bmiHeader;
+    if (source.biBitCount != 24 || target.biBitCount != 24) return;
     // Clip in 64 bits: positions and sizes may be anything a caller computed.
     std::int64_t dx = x, dy = y, w = width, h = height, srcX = sx, srcY = sy;
     if (dx < 0) {
@@ -489,12 +493,12 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
         srcY -= dy;
         dy = 0;
     }
-    const std::int64_t right = std::min<std::int64_t>(dx + w, dest->GetWidth());
-    const std::int64_t bottom = std::min<std::int64_t>(dy + h, dest->GetHeight());
+    const std::int64_t right = std::min<std::int64_t>(dx + w, target.biWidth);
+    const std::int64_t bottom = std::min<std::int64_t>(dy + h, target.biHeight);
     if (right <= dx || bottom <= dy) return;
     w = right - dx;
     h = bottom - dy;
-    if (srcX < 0 || srcY < 0 || w + srcX > GetWidth() || h + srcY > GetHeight()) {
+    if (srcX < 0 || srcY < 0 || w + srcX > source.biWidth || h + srcY > source.biHeight) {
         Show("der Bildbereich für die Spriteaddition ist ungültig");
         return;
     }
@@ -503,10 +507,15 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
     if (!copy && !blend) return;
 
     const auto spanBytes = static_cast<std::size_t>(w) * 3;
-    const std::size_t srcStride = static_cast<std::size_t>(GetStride());
-    const std::size_t dstStride = static_cast<std::size_t>(dest->GetStride());
-    unsigned char* srcRow = GetPixelAddress(static_cast<int>(srcX), static_cast<int>(srcY));
-    unsigned char* dstRow = dest->GetPixelAddress(static_cast<int>(dx), static_cast<int>(dy));
+    const std::size_t srcStride = DibStride(source.biWidth, 24);
+    const std::size_t dstStride = DibStride(target.biWidth, 24);
+    // Row y of a bottom-up image lies (height − 1 − y) strides into its pixels.
+    unsigned char* srcRow = m_pBits +
+                            static_cast<std::size_t>(source.biHeight - 1 - srcY) * srcStride +
+                            static_cast<std::size_t>(srcX) * 3;
+    unsigned char* dstRow = dest->m_pBits +
+                            static_cast<std::size_t>(target.biHeight - 1 - dy) * dstStride +
+                            static_cast<std::size_t>(dx) * 3;
     const bool distinct = dest->m_pBits != m_pBits;
     const auto flush = [&](unsigned char* d, const unsigned char* s, std::size_t n) {
         if (copy) {
