@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <utility>
 
@@ -24,6 +25,22 @@
 
 namespace platform::sdl {
 namespace {
+
+// For bench/measure-runtime, opt-in: the moment the first frame reached the screen, written to
+// the file $FLOEMAZE_TRACE_FIRST_FRAME names.
+void TraceFirstFrame() {
+    static bool traced = false;
+    if (traced) return;
+    traced = true;
+    const char* path = std::getenv("FLOEMAZE_TRACE_FIRST_FRAME");
+    if (path == nullptr) return;
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    if (FILE* file = std::fopen(path, "w")) {
+        std::fprintf(file, "%lld.%09ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec);
+        std::fclose(file);
+    }
+}
 
 // Window surfaces are 32-bit B, G, R, X in memory, which is SDL's XRGB8888 on little-endian.
 constexpr Uint32 kSurfaceFormat = SDL_PIXELFORMAT_XRGB8888;
@@ -223,6 +240,8 @@ private:
     void MenuOutcome(PopupMenu::Outcome outcome);
     void CloseMenu();
     void LoadFonts();
+    const Font* TextFont();
+    const Font* DialogFont();
 
     std::map<Uint32, SdlPeer*> m_peers;
     std::optional<Move> m_move;
@@ -235,7 +254,8 @@ private:
     std::unique_ptr<Menu> m_menu;
     std::unique_ptr<Font> m_textFont;    // message boxes and menus
     std::unique_ptr<Font> m_dialogFont;  // template dialogs, whose layout is in dialog units
-    int m_x11Fd = -1;                    // the X connection, once a window exists on X11
+    bool m_fontsTried = false;
+    int m_x11Fd = -1;  // the X connection, once a window exists on X11
 };
 
 // -- SdlPeer ---------------------------------------------------------------------------------
@@ -308,6 +328,7 @@ void SdlPeer::Present(const RECT& rect) {
     }
     const SDL_Rect changed = ToSdl(area);
     SDL_UpdateWindowSurfaceRects(m_handle, &changed, 1);
+    TraceFirstFrame();
 }
 
 void SdlPeer::SetClientSize(int width, int height) {
@@ -390,7 +411,6 @@ void SdlPeer::SetOverlay(Bitmap* overlay, POINT at) {
 SdlBackend::SdlBackend() {
     // Text input (and its input method) is not used: keys arrive as key events.
     SDL_StopTextInput();
-    LoadFonts();
 }
 
 SdlBackend::~SdlBackend() {
@@ -402,7 +422,21 @@ SdlBackend::~SdlBackend() {
     Font::ReleaseFontLookup();
 }
 
+const Font* SdlBackend::TextFont() {
+    LoadFonts();
+    return m_textFont.get();
+}
+
+const Font* SdlBackend::DialogFont() {
+    LoadFonts();
+    return m_dialogFont.get();
+}
+
 void SdlBackend::LoadFonts() {
+    // The fonts are looked up when the first text is drawn, not at start: finding them through
+    // fontconfig costs more than opening the window.
+    if (m_fontsTried) return;
+    m_fontsTried = true;
     if (TTF_Init() != 0) {
         std::fprintf(stderr, "%s: cannot draw text in message boxes and dialogs: %s\n",
                      ApplicationName().c_str(), TTF_GetError());
@@ -711,7 +745,7 @@ void SdlBackend::ActivateModalWindow() {
 
 void SdlBackend::OpenMenu(SdlPeer& peer, const CMenu& menu, std::optional<POINT> at) {
     CloseMenu();
-    const Font* font = m_textFont.get();
+    const Font* font = TextFont();
     const MeasureText measure = [font](std::string_view text) {
         return font != nullptr ? font->Width(text) : static_cast<int>(text.size()) * 7;
     };
@@ -759,11 +793,12 @@ int SdlBackend::MessageBox(CWnd* owner, const std::string& text, const std::stri
     CloseMenu();
     m_move.reset();
     const std::string message = ToValidUtf8(text);
-    if (!m_textFont) {
+    const Font* font = TextFont();
+    if (font == nullptr) {
         // The box cannot show its text; the terminal still can.
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), message.c_str());
     }
-    MessageBoxWindow box(m_textFont.get(), message);
+    MessageBoxWindow box(font, message);
     if (!box.Open(ToValidUtf8(caption), owner)) {
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), message.c_str());
         return IDOK;
@@ -777,7 +812,7 @@ void SdlBackend::PaintDialog(CDialog& dialog, const DialogTemplate& dialogTempla
     WindowPeer* peer = dialog.Peer();
     if (peer == nullptr) return;
     Bitmap& surface = *peer->Surface();
-    PaintDialogItems(surface, dialogTemplate, m_dialogFont.get());
+    PaintDialogItems(surface, dialogTemplate, DialogFont());
     peer->Present(RECT{0, 0, surface.width, surface.height});
 }
 

@@ -63,13 +63,18 @@ void LogoTitle(cairo_t* cr, int frame) {
         cairo_new_path(cr);
         cairo_append_path(cr, path);
         cairo_clip(cr);
+        // A slanted band that fades out at both sides: a hard-edged one looks like a letter
+        // half wiped away. The gradient runs across the band (slope 12 px over its height).
+        const double rise = size + 4;
+        const double length = std::hypot(rise, 12.0);
+        const double nx = rise / length * 12;
+        const double ny = 12.0 / length * 12;
+        const double cx = gx + 2.5;
+        const double cy = baseline + 4 - rise / 2;
         cairo_new_path(cr);
-        cairo_move_to(cr, gx - 9, baseline + 4);
-        cairo_line_to(cr, gx + 3, baseline - size);
-        cairo_line_to(cr, gx + 14, baseline - size);
-        cairo_line_to(cr, gx + 2, baseline + 4);
-        cairo_close_path(cr);
-        SetColour(cr, kSnow, 0.85);
+        cairo_rectangle(cr, x, baseline - size - 2, width, size + 8);
+        LinearSource(cr, cx - nx, cy - ny, cx + nx, cy + ny,
+                     {{0, kSnow, 0}, {0.5, kSnow, 0.85}, {1, kSnow, 0}});
         cairo_fill(cr);
         cairo_reset_clip(cr);
         // Golden with a white heart, so it shows on the white sign.
