@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <tuple>
@@ -226,7 +227,8 @@ protected:
     void TearDown() override { headless::Use().SetScript(nullptr); }
 
     // Starts the program and, while its window runs, plays one game walked home with help,
-    // clicks every control (the panel opened, both sides), paints and leaves by the exit button.
+    // clicks every control with the options panel open, on both sides, paints, and leaves by the
+    // exit button.
     Session Play() {
         auto& backend = headless::Use();
         const std::size_t before = backend.MessageBoxTexts().size();
@@ -254,6 +256,10 @@ protected:
                     run.backBufferUsable = dlg.m_backBuffer.GetWidth() == 700 &&
                                            dlg.m_backBuffer.GetHeight() == 500 &&
                                            dlg.m_backBuffer.GetBitCount() == 24;
+                    // With the C library's rand, this seed makes a maze whose seal starts two
+                    // fields from home, so the game is walked home in a few ticks; another maze
+                    // would only take longer.
+                    std::srand(2404);
                     headless::Click(dlg, 100, 150);
                     headless::KeyDown(dlg, VK_END);
                     stage = Stage::Walk;
@@ -272,7 +278,7 @@ protected:
                     stage = Stage::Exit;
                     return true;
                 case Stage::Exit:
-                    headless::Click(dlg, dlg.m_sideX + 100, 260);
+                    headless::Click(dlg, dlg.m_sideX + 100, 255 + dlg.m_panelSlide);
                     run.exited = dlg.IsEnded();
                     stage = Stage::Done;
                     return true;
@@ -289,7 +295,7 @@ protected:
 
     static void ClickEverything(CFloemazeDlg& dlg) {
         headless::Click(dlg, 100, 200);  // the options panel opens
-        for (int i = 0; i < 30; ++i) headless::FireTimer(dlg, 2);
+        for (int i = 0; i < 24; ++i) headless::FireTimer(dlg, 2);
         // In the control column: both radio buttons, both check boxes, the logo, the seal picture,
         // the background; then the board and a start tile.
         for (const POINT p : {POINT{33, 269}, POINT{113, 269}, POINT{120, 296}, POINT{150, 321},
@@ -303,9 +309,6 @@ protected:
             headless::FireTimer(dlg, 2);
             headless::FireTimer(dlg, 1);
         }
-        // Ticks and a paint after each side switch; the panel closes again.
-        headless::Click(dlg, dlg.m_sideX + 100, 200);
-        for (int i = 0; i < 30; ++i) headless::FireTimer(dlg, 2);
         headless::Paint(dlg);
     }
 
