@@ -7,6 +7,8 @@
 //   floemaze_soak --session X [--games N]     replays one window session with seed X
 //   --screen-rows K: after a tick, every K-th row of the screen is compared with the back buffer
 //   (a different row each time; 4 by default); after painting, all of them.
+//   --walk-home P: P % of the games (50 by default) are played for a while and then walked home
+//   to their result; in the others the child goes on playing until it starts a new maze.
 //
 // Each window session gets a seed of its own, printed with every violation, so a failing
 // session can be replayed alone. The exit status is 1 when anything was violated.
@@ -69,12 +71,14 @@ struct Figures {
 // result, or replaced by a new maze from the start button), then the window closed.
 class Session {
 public:
-    Session(std::uint64_t seed, int games, int screenRowStep, Figures& figures)
+    Session(std::uint64_t seed, int games, int screenRowStep, double walkHomeShare,
+            Figures& figures)
         : m_seed(seed),
           m_gamesWanted(games),
           m_rng(seed),
           m_figures(figures),
-          m_watch([this](const std::string& what) { Violation(what); }) {
+          m_watch([this](const std::string& what) { Violation(what); }),
+          m_walkHomeShare(walkHomeShare) {
         m_watch.SetScreenRowStep(screenRowStep);
     }
 
@@ -244,10 +248,17 @@ private:
                 return Within(column, 226, 200, 150);  // the panel and the exit button
         }
     }
-    // The exit button only ends a session on purpose; a stray release there is moved aside.
-    POINT AvoidExit(POINT p) {
-        const CSprite* hit = Dlg().m_sprites.GetSpriteAt(p.x, p.y);
-        if (hit == &Dlg().m_buttonExit) p.y = 499;
+    // The exit button only ends a session on purpose, and a new maze during a game comes now
+    // and then, not whenever a release lands on the start button: a stray release there is moved
+    // aside.
+    POINT Aside(POINT p) {
+        CFloemazeDlg& dlg = Dlg();
+        const CSprite* hit = dlg.m_sprites.GetSpriteAt(p.x, p.y);
+        const bool running = dlg.m_gameStarted && dlg.m_maze.m_bRunning;
+        if (hit == &dlg.m_buttonExit ||
+            (hit == &dlg.m_buttonStart && running && m_walkHome && !Chance(0.2))) {
+            p.y = 499;
+        }
         return p;
     }
 
@@ -269,7 +280,7 @@ private:
     void Click(POINT p) {
         headless::MouseMove(Dlg(), p.x, p.y);
         Press(p);
-        Release(AvoidExit(p));
+        Release(Aside(p));
         ++m_figures.inputs;
     }
     void Key(UINT key) {
@@ -295,7 +306,7 @@ private:
             if (Chance(0.3)) Tick();
         }
         if (Chance(0.1)) return;  // released outside the window: the window never hears of it
-        Release(AvoidExit(p));
+        Release(Aside(p));
     }
 
     void Paint() {
@@ -347,7 +358,8 @@ private:
             Click(POINT{dlg.m_sideX + 100, 150});
             return true;
         }
-        // A game that has taken long enough is walked home: help on, and only time passes.
+        // A game meant to be walked home is, once it has taken long enough: help on, and only
+        // time passes. The others end when the child starts a new maze.
         if (running && m_watch.TicksInGame() > m_patience) {
             if (!dlg.m_maze.m_bHelp) Key(VK_END);
             for (int i = 0; i < 4; ++i) Tick();
@@ -355,6 +367,11 @@ private:
             return true;
         }
 
+        // In a game not meant to be finished, the child soon starts the next one.
+        if (running && !m_walkHome && Chance(0.01)) {
+            Click(POINT{dlg.m_sideX + 100, 150});
+            return true;
+        }
         const int roll = Uniform(0, 999);
         if (roll < 500) {
             const int ticks = Uniform(1, 4);
@@ -368,11 +385,7 @@ private:
         } else if (roll < 720) {
             Click(RandomPoint());
         } else if (roll < 850) {
-            POINT p = Target();
-            // A new maze during a game is rare, or no game would ever be finished.
-            const CSprite* hit = dlg.m_sprites.GetSpriteAt(p.x, p.y);
-            if (hit == &dlg.m_buttonStart && running && !Chance(0.05)) p = RandomPoint();
-            Click(p);
+            Click(Target());
         } else if (roll < 900) {
             Drag();
         } else if (roll < 950) {
@@ -397,7 +410,9 @@ private:
         platform::DrainQueue();
         if (m_watch.GamesStarted() != m_patienceGame) {
             m_patienceGame = m_watch.GamesStarted();
-            m_patience = Uniform(100, 1200);
+            m_walkHome = Chance(m_walkHomeShare);
+            // A game that the start button has not replaced in that time is walked home too.
+            m_patience = m_walkHome ? Uniform(50, 800) : 3000;
         }
         return true;
     }
@@ -412,7 +427,9 @@ private:
     bool m_seeded = false;
     long m_clockMs = 0;
     long m_nextAnimationMs = 150;
-    int m_patience = 1000;  // ticks of random play before the current game is walked home
+    double m_walkHomeShare;
+    bool m_walkHome = true;  // the current game is to be walked home, not replaced
+    int m_patience = 1000;   // ticks of random play before the current game is walked home
     int m_patienceGame = 0;
 };
 
@@ -421,6 +438,7 @@ struct Options {
     std::uint64_t seed = 1;
     std::optional<std::uint64_t> session;
     int screenRows = 4;
+    int walkHomePercent = 50;
 };
 
 std::optional<Options> Parse(int argc, char** argv) {
@@ -440,6 +458,8 @@ std::optional<Options> Parse(int argc, char** argv) {
             options.session = number;
         } else if (arg == "--screen-rows" && number > 0 && number <= 500) {
             options.screenRows = static_cast<int>(number);
+        } else if (arg == "--walk-home" && number <= 100) {
+            options.walkHomePercent = static_cast<int>(number);
         } else {
             return std::nullopt;
         }
@@ -455,7 +475,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: floemaze_soak [--games N] [--seed S]\n"
                      "       floemaze_soak --session X [--games N]\n"
-                     "       --screen-rows K: compare every K-th screen row after a tick\n");
+                     "       --screen-rows K: compare every K-th screen row after a tick\n"
+                     "       --walk-home P: P %% of the games are walked home (50), the others\n"
+                     "         end when the child starts a new maze\n");
         return 2;
     }
     res::RegisterResources();
@@ -473,7 +495,8 @@ int main(int argc, char** argv) {
         const int games = options->session
                               ? options->games
                               : std::min(options->games - played, 1 + static_cast<int>(seed % 4));
-        Session session(seed, games, options->screenRows, figures);
+        Session session(seed, games, options->screenRows, options->walkHomePercent / 100.0,
+                        figures);
         const int done = session.Run();
         ++figures.sessions;
         played += done;
