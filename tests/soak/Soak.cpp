@@ -62,6 +62,8 @@ struct Figures {
     int resultBoxes = 0;
     int aboutBoxes = 0;
     int sideSwitches = 0;
+    int sideSwitchesInFall = 0;  // while the start picture's tiles fell
+    int sideSwitchesInStep = 0;  // while the seal was between two fields
     int helpToggles = 0;
     int paints = 0;
     long violations = 0;
@@ -273,8 +275,14 @@ private:
     void Release(POINT p) {
         CFloemazeDlg& dlg = Dlg();
         const int side = dlg.m_sideX;
+        const bool falling = dlg.m_startPhase == 1;
+        const bool stepping = dlg.m_gameStarted && dlg.m_maze.m_nDirection != CMazeBoard::kStand;
         headless::LeftUp(dlg, p.x, p.y);
-        if (dlg.m_sideX != side) ++m_figures.sideSwitches;
+        if (dlg.m_sideX != side) {
+            ++m_figures.sideSwitches;
+            if (falling) ++m_figures.sideSwitchesInFall;
+            if (stepping) ++m_figures.sideSwitchesInStep;
+        }
         ++m_figures.inputs;
     }
     void Click(POINT p) {
@@ -509,16 +517,22 @@ int main(int argc, char** argv) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
+    const auto& f = figures;
     std::printf(
-        "floemaze_soak: seed %llu: %d games played (%d walked home, %d replaced by a new maze) in "
-        "%d "
-        "windows (%d closed on purpose); %ld ticks (%ld inside boxes), %ld inputs (%ld sent behind "
-        "boxes), %d results, "
-        "%d About boxes, %d side switches, %d help toggles, %d paints; %ld violations; %.1f s\n",
+        "floemaze_soak: seed %llu, %.1f s\n",
         static_cast<unsigned long long>(options->session ? *options->session : options->seed),
-        figures.gamesFinished + figures.gamesReplaced, figures.gamesFinished, figures.gamesReplaced,
-        figures.sessions, figures.exits, figures.ticks, figures.nestedTicks, figures.inputs,
-        figures.droppedInputs, figures.resultBoxes, figures.aboutBoxes, figures.sideSwitches,
-        figures.helpToggles, figures.paints, figures.violations, seconds);
+        seconds);
+    std::printf(
+        "  %d games played: %d walked home, %d replaced by a new maze; %d windows, %d "
+        "closed on purpose\n",
+        f.gamesFinished + f.gamesReplaced, f.gamesFinished, f.gamesReplaced, f.sessions, f.exits);
+    std::printf("  %ld ticks (%ld inside boxes), %ld inputs (%ld sent behind boxes)\n", f.ticks,
+                f.nestedTicks, f.inputs, f.droppedInputs);
+    std::printf(
+        "  %d results, %d About boxes, %d side switches (%d during the fall, %d during a "
+        "step), %d help toggles, %d paints\n",
+        f.resultBoxes, f.aboutBoxes, f.sideSwitches, f.sideSwitchesInFall, f.sideSwitchesInStep,
+        f.helpToggles, f.paints);
+    std::printf("  %ld violations\n", f.violations);
     return figures.violations == 0 && played >= options->games ? 0 : 1;
 }
