@@ -14,11 +14,13 @@
 
 #include "app/FloemazeApp.h"
 #include "app/FloemazeDlg.h"
+#include "fuzz/StartupRunner.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "res/Resources.h"
 #include "sprites/DIB.h"
 #include "tests/support/BmpBytes.h"
 #include "tests/support/GameImages.h"
+#include "tests/support/TestData.h"
 
 namespace {
 
@@ -361,5 +363,20 @@ INSTANTIATE_TEST_SUITE_P(EveryPicture, FloemazeAppPicturesTest,
                              file.erase(file.find('.'));
                              return file + "_" + DamageName(std::get<1>(info.param));
                          });
+
+// Every input the start-up fuzzer keeps, its seeds and what it found, starts the game and plays
+// it without a sanitizer finding and says no more than the pictures can have to say: at most a
+// reason and "cannot be loaded" for each, the background's reason once more, and a result.
+TEST(FloemazeAppFuzzCorpusTest, EveryKeptStartupInputRunsAndSaysLittle) {
+    const std::vector<std::filesystem::path> inputs =
+        FilesBelow(SourceDir() / "fuzz" / "corpus" / "startup");
+    ASSERT_FALSE(inputs.empty());
+    fuzz::StartupRunner runner;
+    for (const std::filesystem::path& input : inputs) {
+        SCOPED_TRACE(input.string());
+        const std::vector<std::uint8_t> bytes = ReadFileBytes(input.string());
+        EXPECT_LE(runner.Run(bytes.data(), bytes.size()), 2 * 11 + 1 + 1);
+    }
+}
 
 }  // namespace
