@@ -108,8 +108,9 @@ std::vector<std::uint8_t> AtDepth(const std::vector<std::uint8_t>& good, int bit
     const std::size_t pixels = palette + spec.paletteEntries * 4;
     const std::size_t stride = (static_cast<std::size_t>(bitCount / 8 * spec.width) + 3) & ~3u;
     for (std::size_t i = 0; i < spec.paletteEntries; ++i) {
-        for (std::size_t c = 0; c < 3; ++c)
+        for (std::size_t c = 0; c < 3; ++c) {
             bytes[palette + 4 * i + c] = static_cast<std::uint8_t>(i);
+        }
     }
     for (int y = 0; y < spec.height; ++y) {
         std::uint8_t* row =
