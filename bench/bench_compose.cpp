@@ -1,165 +1,126 @@
-// Composition speed of the sprite list on the game's three typical scenes, in a 700 × 500 back
-// buffer: a full redraw, an update of the whole board, and one step of the seal.
+// Composition speed of the sprite list on the game's three typical scenes in a 700 × 500 back
+// buffer — a full redraw, an update of the whole board, one step of the seal — side by side with
+// SDL's blitter drawing the same pixels and with one memcpy of the bytes the scene writes, the
+// floor no compositor passes.
 #include <benchmark/benchmark.h>
 
-#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
-#include "platform/MessageBox.h"
-#include "sprites/DIB.h"
-#include "sprites/Sprite.h"
-#include "sprites/SpriteList.h"
+#include "bench/scenes/ComposeScene.h"
+#include "bench/scenes/SdlScene.h"
 
 namespace {
 
-// A sheet of w × h frames with a key-coloured corner and background and an opaque shape, like the
-// game's keyed pictures.
-CSprite MakeKeyedSprite(int w, int h) {
-    CSprite sprite;
-    sprite.CreateFilled(nullptr, w, h, RGB(255, 0, 255));
-    for (int y = h / 6; y < h - h / 6; ++y) {
-        for (int x = w / 8; x < w - w / 8; ++x) {
-            unsigned char* p = sprite.GetPixelAddress(x, y);
-            p[0] = static_cast<unsigned char>(x * 7);
-            p[1] = static_cast<unsigned char>(y * 3);
-            p[2] = 180;
-        }
-    }
-    sprite.m_nFrameWidth = w;
-    sprite.m_nFrameHeight = h;
-    return sprite;
-}
-
-CSprite MakeOpaqueSprite(int w, int h, COLORREF colour) {
-    CSprite sprite;
-    sprite.CreateFilled(nullptr, w, h, colour);
-    sprite.m_nFrameWidth = w;
-    sprite.m_nFrameHeight = h;
-    sprite.m_bColorKey = FALSE;
-    return sprite;
-}
-
-// The game's window at its busiest: background, 100 start tiles, a board of 400 fields, the seal
-// and the control column's keyed sprites, some at 90 % opacity.
-struct Scene {
-    CDIB backBuffer;
-    CSprite background;
-    std::vector<CSprite> startTiles;
-    std::vector<CSprite> fields;
-    std::vector<CSprite> keyed;
-    CSprite seal;
-    CSpriteList list;
-
-    Scene() {
-        platform::SetMessageBoxHandler([](const std::string&, unsigned) { return IDOK; });
-        backBuffer.CreateFilled(nullptr, 700, 500, RGB(0, 0, 0));
-        background = MakeOpaqueSprite(700, 500, RGB(40, 90, 160));
-        background.SetDepth(3);
-        list.m_pBackground = &backBuffer;
-        list.Insert(&background);
-
-        CSprite startPicture = MakeOpaqueSprite(500, 500, RGB(200, 220, 240));
-        startTiles.resize(100);
-        for (int k = 0; k < 100; ++k) {
-            startTiles[k] = startPicture;
-            startTiles[k].m_nFrameWidth = startTiles[k].m_nFrameHeight = 50;
-            startTiles[k].SetFrame(k / 10, k % 10);
-            startTiles[k].MoveTo(200 + (k / 10) * 50, (k % 10) * 50);
-            startTiles[k].SetDepth(1);  // behind the background: covered, as during a game
-        }
-        CSprite tilePicture = MakeOpaqueSprite(75, 400, RGB(230, 240, 250));
-        fields.resize(400);
-        for (int i = 0; i < 400; ++i) {
-            fields[i] = tilePicture;
-            fields[i].m_nFrameWidth = fields[i].m_nFrameHeight = 25;
-            fields[i].SetFrame(i % 3, i % 16);
-            fields[i].MoveTo(200 + (i / 20) * 25, (i % 20) * 25);
-            fields[i].SetDepth(80);
-        }
-        const std::array<std::array<int, 4>, 15> keyedLayout{{{200, 129, 0, 0},
-                                                              {200, 60, 0, 125},
-                                                              {200, 60, 0, 175},
-                                                              {200, 60, 0, 225},
-                                                              {200, 134, 0, 366},
-                                                              {200, 150, 0, 275},
-                                                              {20, 20, 23, 298},
-                                                              {20, 20, 103, 298},
-                                                              {20, 20, 110, 325},
-                                                              {20, 20, 140, 350},
-                                                              {25, 25, 300, 100},
-                                                              {25, 25, 325, 125},
-                                                              {25, 25, 350, 150},
-                                                              {25, 25, 375, 175},
-                                                              {5, 500, 196, 0}}};
-        keyed.reserve(keyedLayout.size());
-        for (std::size_t i = 0; i < keyedLayout.size(); ++i) {
-            const auto& [w, h, x, y] = keyedLayout[i];
-            keyed.push_back(MakeKeyedSprite(w, h));
-            keyed.back().MoveTo(x, y);
-            keyed.back().SetDepth(i >= 1 && i <= 3 ? 10 : 100);
-            if (i >= 1 && i <= 5) keyed.back().SetAlpha(0.9f);
-        }
-        seal = MakeKeyedSprite(100, 50);
-        seal.m_nFrameWidth = seal.m_nFrameHeight = 25;
-        seal.MoveTo(300, 200);
-        seal.SetDepth(90);
-
-        for (auto& s : startTiles) list.Insert(&s);
-        for (auto& s : fields) list.Insert(&s);
-        for (auto& s : keyed) list.Insert(&s);
-        list.Insert(&seal);
-        list.Update(nullptr);
-    }
-};
-
-Scene& TheScene() {
-    static auto* scene = new Scene;
+ComposeScene& TheScene() {
+    static auto* scene = new ComposeScene;
     return *scene;
 }
 
-void SetComposedBytes(benchmark::State& state, const RECT& area) {
-    const auto bytes =
-        static_cast<std::int64_t>(area.right - area.left) * (area.bottom - area.top) * 3;
-    state.SetBytesProcessed(state.iterations() * bytes);
+std::int64_t AreaBytes(const RECT& area) {
+    return static_cast<std::int64_t>(area.right - area.left) * (area.bottom - area.top) * 3;
 }
 
-void BM_Compose_FullRedraw(benchmark::State& state) {
-    Scene& scene = TheScene();
+void Report(benchmark::State& state, SceneKind kind) {
+    state.SetBytesProcessed(state.iterations() * AreaBytes(TheScene().Area(kind)));
+    state.counters["real_pictures"] = TheScene().realPictures;
+}
+
+void Compose(benchmark::State& state, SceneKind kind) {
+    ComposeScene& scene = TheScene();
     for (auto _ : state) {
-        scene.list.Redraw(nullptr);
+        scene.Advance(kind);
+        scene.Compose(kind);
         benchmark::DoNotOptimize(scene.backBuffer.m_pBits);
+        benchmark::ClobberMemory();
     }
-    SetComposedBytes(state, RECT{0, 0, 700, 500});
+    Report(state, kind);
 }
-BENCHMARK(BM_Compose_FullRedraw);
 
-void BM_Compose_BoardUpdate(benchmark::State& state) {
-    Scene& scene = TheScene();
-    int shift = 0;
-    for (auto _ : state) {
-        shift ^= 1;
-        for (int i = 0; i < 400; ++i) {
-            scene.fields[i].MoveTo(200 + (i / 20) * 25, (i % 20) * 25 + shift);
+// SDL at its best on this scene: each of the four surface configurations is tried for a while
+// and the fastest is timed.
+std::unique_ptr<SdlScene> FastestSdl(SceneKind kind) {
+    std::unique_ptr<SdlScene> best;
+    double bestSeconds = 1e9;
+    for (const SdlConfig config :
+         {SdlConfig{24, false}, SdlConfig{24, true}, SdlConfig{32, false}, SdlConfig{32, true}}) {
+        auto candidate = std::make_unique<SdlScene>(TheScene(), config);
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 50; ++i) {
+            TheScene().Advance(kind);
+            candidate->Render(kind);
         }
-        scene.list.Update(nullptr);
-        benchmark::DoNotOptimize(scene.backBuffer.m_pBits);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (seconds < bestSeconds) {
+            bestSeconds = seconds;
+            best = std::move(candidate);
+        }
     }
-    SetComposedBytes(state, RECT{200, 0, 700, 500});
+    return best;
 }
-BENCHMARK(BM_Compose_BoardUpdate);
 
-void BM_Compose_SealStep(benchmark::State& state) {
-    Scene& scene = TheScene();
-    int x = 300;
+void SdlBlit(benchmark::State& state, SceneKind kind) {
+    std::unique_ptr<SdlScene> sdl = FastestSdl(kind);
     for (auto _ : state) {
-        x = x == 300 ? 305 : 300;
-        scene.seal.MoveTo(x, 200);
-        scene.list.Update(nullptr);
-        benchmark::DoNotOptimize(scene.backBuffer.m_pBits);
+        TheScene().Advance(kind);
+        sdl->Render(kind);
+        benchmark::ClobberMemory();
     }
-    SetComposedBytes(state, RECT{300, 200, 330, 225});
+    state.SetLabel(sdl->Config().Name());
+    Report(state, kind);
 }
+
+void Memcpy(benchmark::State& state, SceneKind kind) {
+    const auto bytes = static_cast<std::size_t>(AreaBytes(TheScene().Area(kind)));
+    std::vector<unsigned char> from(bytes, 0x5A), to(bytes);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    Report(state, kind);
+}
+
+void BM_Compose_FullRedraw(benchmark::State& s) {
+    Compose(s, SceneKind::FullRedraw);
+}
+void BM_Compose_BoardUpdate(benchmark::State& s) {
+    Compose(s, SceneKind::BoardUpdate);
+}
+void BM_Compose_SealStep(benchmark::State& s) {
+    Compose(s, SceneKind::SealStep);
+}
+void BM_SdlBlit_FullRedraw(benchmark::State& s) {
+    SdlBlit(s, SceneKind::FullRedraw);
+}
+void BM_SdlBlit_BoardUpdate(benchmark::State& s) {
+    SdlBlit(s, SceneKind::BoardUpdate);
+}
+void BM_SdlBlit_SealStep(benchmark::State& s) {
+    SdlBlit(s, SceneKind::SealStep);
+}
+void BM_Memcpy_FullRedraw(benchmark::State& s) {
+    Memcpy(s, SceneKind::FullRedraw);
+}
+void BM_Memcpy_BoardUpdate(benchmark::State& s) {
+    Memcpy(s, SceneKind::BoardUpdate);
+}
+void BM_Memcpy_SealStep(benchmark::State& s) {
+    Memcpy(s, SceneKind::SealStep);
+}
+
+BENCHMARK(BM_Compose_FullRedraw);
+BENCHMARK(BM_SdlBlit_FullRedraw);
+BENCHMARK(BM_Memcpy_FullRedraw);
+BENCHMARK(BM_Compose_BoardUpdate);
+BENCHMARK(BM_SdlBlit_BoardUpdate);
+BENCHMARK(BM_Memcpy_BoardUpdate);
 BENCHMARK(BM_Compose_SealStep);
+BENCHMARK(BM_SdlBlit_SealStep);
+BENCHMARK(BM_Memcpy_SealStep);
 
 }  // namespace

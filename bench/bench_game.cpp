@@ -56,19 +56,55 @@ void StartGame(CFloemazeDlg& window) {
     window.m_maze.m_bHelp = true;  // the seal walks by itself: a tick with a step under way
 }
 
-void BM_StartScreenTick(benchmark::State& state) {
+// The start screen at rest: nothing moves on the 40 ms timer.
+void BM_Tick_StartScreen(benchmark::State& state) {
     auto window = OpenWindow();
     for (auto _ : state) Tick(*window, 2);
 }
-BENCHMARK(BM_StartScreenTick);
+BENCHMARK(BM_Tick_StartScreen);
 
-void BM_AnimationTick(benchmark::State& state) {
+// A game just ended: its 400 tiles fall, each moved on every 40 ms tick.
+void BM_Tick_Falling(benchmark::State& state) {
+    auto window = OpenWindow();
+    int fallTicks = 80;
+    for (auto _ : state) {
+        if (fallTicks == 80) {
+            state.PauseTiming();
+            StartGame(*window);
+            while (window->m_maze.m_bRunning) Tick(*window, 2);  // walked home with help
+            fallTicks = 0;
+            state.ResumeTiming();
+        }
+        Tick(*window, 2);
+        ++fallTicks;
+    }
+}
+BENCHMARK(BM_Tick_Falling);
+
+// The seal walks home with help: one move of a step on every 40 ms tick.
+void BM_Tick_Walking(benchmark::State& state) {
+    auto window = OpenWindow();
+    StartGame(*window);
+    for (auto _ : state) {
+        if (!window->m_maze.m_bRunning) {
+            state.PauseTiming();
+            StartGame(*window);
+            state.ResumeTiming();
+        }
+        Tick(*window, 2);
+    }
+}
+BENCHMARK(BM_Tick_Walking);
+
+// The logo and seal-picture animations of the 150 ms timer.
+void BM_Tick_Animation(benchmark::State& state) {
     auto window = OpenWindow();
     for (auto _ : state) Tick(*window, 1);
 }
-BENCHMARK(BM_AnimationTick);
+BENCHMARK(BM_Tick_Animation);
 
-void BM_FallingStartPictureTick(benchmark::State& state) {
+// The start picture falls away when a game starts (100 ticks).
+void BM_Tick_StartPictureFalling(benchmark::State& state) {
     std::unique_ptr<CFloemazeDlg> window;
     int ticks = 100;
     for (auto _ : state) {
@@ -83,22 +119,7 @@ void BM_FallingStartPictureTick(benchmark::State& state) {
         ++ticks;
     }
 }
-BENCHMARK(BM_FallingStartPictureTick);
-
-void BM_RunningGameTick(benchmark::State& state) {
-    auto window = OpenWindow();
-    StartGame(*window);
-    for (auto _ : state) {
-        if (!window->m_maze.m_bRunning) {
-            state.PauseTiming();
-            for (int i = 0; i < 82; ++i) Tick(*window, 2);  // the board falls away
-            StartGame(*window);
-            state.ResumeTiming();
-        }
-        Tick(*window, 2);
-    }
-}
-BENCHMARK(BM_RunningGameTick);
+BENCHMARK(BM_Tick_StartPictureFalling);
 
 // Start-up without the window system: the nine pictures loaded, the sprites set up and inserted,
 // and the first paint.

@@ -47,8 +47,10 @@ public:
     /// Moves the window with the pointer until the left button is released (a press on a
     /// caption); returns when the move has ended or at once, as the window system does it.
     virtual void BeginMove() = 0;
-    /// Opens the window's system menu; the chosen entry comes back as WM_SYSCOMMAND.
-    virtual void OpenSystemMenu(const CMenu& menu) = 0;
+    /// Opens the window's system menu at a client point (a right click), or with no point at the
+    /// window's top-left corner with its first entry highlighted (from the keyboard). The chosen
+    /// entry comes back as WM_SYSCOMMAND.
+    virtual void OpenSystemMenu(const CMenu& menu, std::optional<POINT> at) = 0;
 };
 
 /// A window system.
@@ -94,6 +96,12 @@ void RunModalLoop(const bool& done, CWnd* modalWindow);
 /// Dispatches one message to its window unless input is blocked for it; returns whether it was
 /// dispatched.
 bool DeliverMessage(const MSG& msg);
+/// Whether pointer and key input may reach window now (no modal window of another runs).
+bool InputAllowed(const CWnd* window);
+/// The window of the innermost modal loop, which takes the input (null: none).
+CWnd* InnermostModalWindow();
+/// Queues WM_PAINT for window unless one is queued already.
+void PostPaint(CWnd* window);
 /// Dispatches everything queued now, without waiting.
 void DrainQueue();
 /// Number of modal loops running.

@@ -36,11 +36,6 @@ LoopState& State() {
     return state;
 }
 
-bool InputAllowed(const CWnd* window) {
-    const auto& stack = State().modalStack;
-    return stack.empty() || stack.back() == window;
-}
-
 // Queues WM_TIMER for every timer that is due; a timer that fell behind is not made up, its next
 // tick is one period from now.
 bool PostDueTimers() {
@@ -81,6 +76,24 @@ std::unique_ptr<Backend> SetBackend(std::unique_ptr<Backend> backend) {
 
 void PostToQueue(const MSG& msg) {
     State().queue.push_back(msg);
+}
+
+void PostPaint(CWnd* window) {
+    const auto& queue = State().queue;
+    const bool queued = std::any_of(queue.begin(), queue.end(), [&](const MSG& m) {
+        return m.hwnd == window && m.message == WM_PAINT;
+    });
+    if (!queued) PostToQueue(MSG{window, WM_PAINT, 0, 0});
+}
+
+bool InputAllowed(const CWnd* window) {
+    const auto& stack = State().modalStack;
+    return stack.empty() || stack.back() == window;
+}
+
+CWnd* InnermostModalWindow() {
+    const auto& stack = State().modalStack;
+    return stack.empty() ? nullptr : stack.back();
 }
 
 bool DeliverMessage(const MSG& msg) {

@@ -52,6 +52,7 @@ constexpr WPARAM HTCAPTION = 2;
 constexpr UINT SC_MINIMIZE = 0xF020;
 constexpr UINT SC_CLOSE = 0xF060;
 constexpr UINT SC_RESTORE = 0xF120;
+constexpr UINT SC_KEYMENU = 0xF100;  ///< opens the system menu from the keyboard (Alt+Space)
 
 // Virtual key codes.
 constexpr UINT VK_BACK = 0x08;
@@ -94,6 +95,7 @@ constexpr int SM_CYICON = 12;
 
 // Key-state flags of pointer messages.
 constexpr UINT MK_LBUTTON = 0x0001;
+constexpr UINT MK_RBUTTON = 0x0002;
 
 constexpr LPARAM MAKELPARAM(int low, int high) {
     return static_cast<LPARAM>(

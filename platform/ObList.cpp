@@ -19,25 +19,6 @@ CObject*& CObList::GetTail() {
     return m_pNodeTail->data;
 }
 
-CObject*& CObList::GetNext(POSITION& pos) const {
-    Node* node = ToNode(pos);
-    assert(node != nullptr);
-    pos = ToPos(node->next);
-    return node->data;
-}
-
-CObject*& CObList::GetPrev(POSITION& pos) const {
-    Node* node = ToNode(pos);
-    assert(node != nullptr);
-    pos = ToPos(node->prev);
-    return node->data;
-}
-
-CObject*& CObList::GetAt(POSITION pos) const {
-    assert(pos != nullptr);
-    return ToNode(pos)->data;
-}
-
 CObList::Node* CObList::NewNode(Node* prev, Node* next, CObject* element) {
     if (m_pNodeFree == nullptr) {
         // One allocation holds the block link and blockSize nodes; the nodes go to the free list.
@@ -57,6 +38,7 @@ CObList::Node* CObList::NewNode(Node* prev, Node* next, CObject* element) {
     node->next = next;
     node->data = element;
     ++m_nCount;
+    ++m_nVersion;
     return node;
 }
 
@@ -64,6 +46,7 @@ void CObList::FreeNode(Node* node) {
     node->next = m_pNodeFree;
     m_pNodeFree = node;
     --m_nCount;
+    ++m_nVersion;
 }
 
 POSITION CObList::AddHead(CObject* element) {
@@ -132,6 +115,7 @@ void CObList::RemoveAt(POSITION pos) {
 
 void CObList::RemoveAll() {
     m_nCount = 0;
+    ++m_nVersion;
     m_pNodeHead = m_pNodeTail = m_pNodeFree = nullptr;
     while (m_pBlocks != nullptr) {
         Block* next = m_pBlocks->next;

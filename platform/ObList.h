@@ -2,6 +2,7 @@
 // pointers, as far as the sprite library uses them.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 
 #include "platform/Types.h"
@@ -38,10 +39,23 @@ public:
     POSITION GetHeadPosition() const { return reinterpret_cast<POSITION>(m_pNodeHead); }
     POSITION GetTailPosition() const { return reinterpret_cast<POSITION>(m_pNodeTail); }
     /// Returns the element at pos and moves pos to the next node (null after the tail).
-    CObject*& GetNext(POSITION& pos) const;
+    CObject*& GetNext(POSITION& pos) const {
+        Node* node = ToNode(pos);
+        assert(node != nullptr);
+        pos = ToPos(node->next);
+        return node->data;
+    }
     /// Returns the element at pos and moves pos to the previous node (null before the head).
-    CObject*& GetPrev(POSITION& pos) const;
-    CObject*& GetAt(POSITION pos) const;
+    CObject*& GetPrev(POSITION& pos) const {
+        Node* node = ToNode(pos);
+        assert(node != nullptr);
+        pos = ToPos(node->prev);
+        return node->data;
+    }
+    CObject*& GetAt(POSITION pos) const {
+        assert(pos != nullptr);
+        return ToNode(pos)->data;
+    }
 
     POSITION AddHead(CObject* element);
     POSITION AddTail(CObject* element);
@@ -53,6 +67,9 @@ public:
     void RemoveAll();
     /// Linear search by pointer, from the node after startAfter (or from the head).
     POSITION Find(const CObject* element, POSITION startAfter = nullptr) const;
+    /// Changes whenever a node is added or removed, so that a copy of the order can tell it is
+    /// out of date. (Elements replaced through the references returned above do not count.)
+    std::size_t GetVersion() const { return m_nVersion; }
 
 private:
     struct Node {
@@ -75,5 +92,6 @@ private:
     Node* m_pNodeFree = nullptr;
     Block* m_pBlocks = nullptr;
     std::size_t m_nCount = 0;
+    std::size_t m_nVersion = 0;
     std::size_t m_nBlockSize;
 };

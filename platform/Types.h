@@ -53,17 +53,66 @@ struct POINT {
     friend bool operator==(const POINT&, const POINT&) = default;
 };
 
+// The rectangle helpers are inline: the compositor calls them for every sprite of every frame.
+
 /// TRUE when r has no width or no height.
-BOOL IsRectEmpty(const RECT* r);
+inline BOOL IsRectEmpty(const RECT* r) {
+    return r->left >= r->right || r->top >= r->bottom;
+}
 /// Sets r to all zero.
-BOOL SetRectEmpty(RECT* r);
-BOOL SetRect(RECT* r, int left, int top, int right, int bottom);
+inline BOOL SetRectEmpty(RECT* r) {
+    *r = RECT{};
+    return TRUE;
+}
+inline BOOL SetRect(RECT* r, int left, int top, int right, int bottom) {
+    *r = RECT{left, top, right, bottom};
+    return TRUE;
+}
 /// dst = a ∩ b; without overlap dst becomes all zero and the result is FALSE.
-BOOL IntersectRect(RECT* dst, const RECT* a, const RECT* b);
+inline BOOL IntersectRect(RECT* dst, const RECT* a, const RECT* b) {
+    const RECT r{a->left > b->left ? a->left : b->left, a->top > b->top ? a->top : b->top,
+                 a->right < b->right ? a->right : b->right,
+                 a->bottom < b->bottom ? a->bottom : b->bottom};
+    if (IsRectEmpty(&r)) {
+        *dst = RECT{};
+        return FALSE;
+    }
+    *dst = r;
+    return TRUE;
+}
 /// dst = the smallest rectangle holding a and b; an empty rectangle contributes nothing, and two
 /// empty ones give all zero (FALSE).
-BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b);
+inline BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b) {
+    const bool aEmpty = IsRectEmpty(a);
+    const bool bEmpty = IsRectEmpty(b);
+    if (aEmpty && bEmpty) {
+        *dst = RECT{};
+        return FALSE;
+    }
+    if (aEmpty) {
+        *dst = *b;
+    } else if (bEmpty) {
+        *dst = *a;
+    } else {
+        *dst = RECT{a->left < b->left ? a->left : b->left, a->top < b->top ? a->top : b->top,
+                    a->right > b->right ? a->right : b->right,
+                    a->bottom > b->bottom ? a->bottom : b->bottom};
+    }
+    return TRUE;
+}
 /// TRUE when all four values are equal.
-BOOL EqualRect(const RECT* a, const RECT* b);
+inline BOOL EqualRect(const RECT* a, const RECT* b) {
+    return *a == *b;
+}
+/// Moves r by (dx, dy).
+inline BOOL OffsetRect(RECT* r, int dx, int dy) {
+    r->left += dx;
+    r->right += dx;
+    r->top += dy;
+    r->bottom += dy;
+    return TRUE;
+}
 /// TRUE when (x, y) lies in r (left and top inclusive, right and bottom exclusive).
-BOOL PtInRect(const RECT* r, POINT p);
+inline BOOL PtInRect(const RECT* r, POINT p) {
+    return p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
+}

@@ -1,9 +1,9 @@
-// The program's window system. Until a real one is built in, the program cannot show a window.
+// The program's window system: SDL2.
 #include "platform/Backend.h"
+#include "platform/sdl/SdlBackend.h"
 
 namespace platform {
 std::unique_ptr<Backend> CreateWindowSystemBackend(std::string& reason) {
-    reason = "this build has no window system to show the game on";
-    return nullptr;
+    return sdl::CreateSdlBackend(reason);
 }
 }  // namespace platform

@@ -2,11 +2,6 @@
 
 #include "platform/Backend.h"
 
-namespace {
-// The system-menu command that opens the menu from the keyboard (Alt+Space).
-constexpr UINT SC_KEYMENU = 0xF100;
-}  // namespace
-
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const char* text) {
     if (flags != MF_STRING && flags != MF_SEPARATOR) return FALSE;
     m_items.push_back(
@@ -157,7 +152,10 @@ LRESULT CWnd::Default() {
         case WM_RBUTTONUP:
             // A captionless window has no menu the window manager could show: the right button
             // opens the system menu instead.
-            if (CMenu* menu = GetSystemMenu(FALSE)) m_peer->OpenSystemMenu(*menu);
+            if (CMenu* menu = GetSystemMenu(FALSE)) {
+                m_peer->OpenSystemMenu(*menu,
+                                       POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
+            }
             return 0;
         case WM_SYSCOMMAND:
             switch (msg.wParam & 0xFFF0) {
@@ -168,7 +166,7 @@ LRESULT CWnd::Default() {
                     if (m_peer) m_peer->Minimize();
                     break;
                 case SC_KEYMENU:
-                    if (CMenu* menu = GetSystemMenu(FALSE)) m_peer->OpenSystemMenu(*menu);
+                    if (CMenu* menu = GetSystemMenu(FALSE)) m_peer->OpenSystemMenu(*menu, {});
                     break;
                 default:
                     break;

@@ -18,25 +18,44 @@ bool InEllipse(double x, double y, double cx, double cy, double rx, double ry) {
     return dx * dx + dy * dy <= 1.0;
 }
 
-// Colour and opacity of the face at a point of the unit square.
+Colour Mix(Colour a, Colour b, double t) {
+    return Colour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+constexpr Colour Hex(std::uint32_t v) {
+    return Colour{((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0};
+}
+
+// Colour and opacity of the icon at a point of the unit square: the white baby seal's face on a
+// round patch of sea, in the colours of the game's pictures.
 bool Shade(double x, double y, Colour& out) {
-    const Colour fur{0.56, 0.62, 0.70};
-    const Colour furLight{0.80, 0.85, 0.90};
-    const Colour dark{0.10, 0.12, 0.18};
-    const Colour nose{0.25, 0.20, 0.22};
-    const Colour shine{1.0, 1.0, 1.0};
-    if (!InEllipse(x, y, 0.5, 0.54, 0.46, 0.42)) return false;
-    out = fur;
-    // Lighter muzzle below the eyes and a soft light from the top left.
-    if (InEllipse(x, y, 0.5, 0.70, 0.26, 0.18)) out = furLight;
-    const double light =
-        std::clamp(0.15 - 0.3 * ((x - 0.3) * (x - 0.3) + (y - 0.3) * (y - 0.3)), 0.0, 0.15);
-    out = Colour{out.r + light, out.g + light, out.b + light};
-    for (const double ex : {0.33, 0.67}) {
-        if (InEllipse(x, y, ex, 0.45, 0.085, 0.1)) out = dark;
-        if (InEllipse(x, y, ex + 0.03, 0.42, 0.03, 0.03)) out = shine;
+    const Colour seaLight = Hex(0x57A9D8);
+    const Colour sea = Hex(0x2A7CB3);
+    const Colour ink = Hex(0x1C3A56);
+    const Colour fur = Hex(0xFCFAF4);
+    const Colour furShade = Hex(0xD6DCE4);
+    const Colour furLine = Hex(0x5A6E82);
+    const Colour eye = Hex(0x1A2533);
+    const Colour nose = Hex(0x2E3440);
+    const Colour blush = Hex(0xF6A9B4);
+    const Colour snow = Hex(0xFFFFFF);
+    if (!InEllipse(x, y, 0.5, 0.5, 0.49, 0.49)) return false;
+    out = InEllipse(x, y, 0.5, 0.5, 0.45, 0.45) ? Mix(seaLight, sea, std::clamp(y, 0.0, 1.0)) : ink;
+    // The face fills most of the patch; its outline keeps it apart from the sea.
+    if (InEllipse(x, y, 0.5, 0.55, 0.41, 0.38)) out = furLine;
+    if (InEllipse(x, y, 0.5, 0.55, 0.375, 0.345)) {
+        const double dx = (x - 0.42) / 0.4;
+        const double dy = (y - 0.45) / 0.4;
+        out = Mix(fur, furShade, std::clamp(dx * dx + dy * dy - 0.3, 0.0, 1.0));
+        if (InEllipse(x, y, 0.5, 0.69, 0.14, 0.08)) out = snow;  // the muzzle
+        for (const double side : {-1.0, 1.0}) {
+            if (InEllipse(x, y, 0.5 + side * 0.22, 0.64, 0.065, 0.04)) out = Mix(out, blush, 0.8);
+            const double ex = 0.5 + side * 0.145;
+            if (InEllipse(x, y, ex, 0.5, 0.065, 0.08)) out = eye;
+            if (InEllipse(x, y, ex - 0.02, 0.475, 0.024, 0.024)) out = snow;
+        }
+        if (InEllipse(x, y, 0.5, 0.625, 0.05, 0.035)) out = nose;
     }
-    if (InEllipse(x, y, 0.5, 0.62, 0.07, 0.05)) out = nose;
     return true;
 }
 

@@ -9,6 +9,10 @@
 #include <new>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/MessageBox.h"
 
 namespace {
@@ -31,30 +35,109 @@ void Show(const char* message) {
     AfxMessageBox(message, MB_OK, 0);
 }
 
-// trunc(d × alpha) for every difference d of two bytes, for the opacity last used. A sprite list
-// blends many runs at the same opacity, so the table is rarely rebuilt.
-const std::int16_t* BlendTable(float requested) {
+// The blend for one opacity: trunc(d × alpha) for every difference d of two bytes, and, where one
+// exists, a 16-bit multiplier m with floor(|d| × m / 65536) equal to it for every |d| ≤ 255, which
+// lets the vector path compute exactly the same bytes. A sprite list blends many runs at the same
+// opacity, so this is rarely rebuilt.
+struct BlendRule {
+    std::int16_t table[511];
+    std::uint32_t multiplier;  // 0: none found, use the table
+};
+
+const BlendRule& RuleFor(float requested) {
     // An opacity outside 0..1 would leave the range between the two bytes; none is meant.
     const float alpha = std::isnan(requested) ? 0.0f : std::clamp(requested, 0.0f, 1.0f);
-    static std::int16_t table[511];
-    static std::uint32_t tableAlpha = std::bit_cast<std::uint32_t>(0.0f);
+    static BlendRule rule;
+    static std::uint32_t ruleAlpha = 0;
     static bool built = false;
     const auto bits = std::bit_cast<std::uint32_t>(alpha);
-    if (!built || bits != tableAlpha) {
+    if (!built || bits != ruleAlpha) {
         for (int d = -255; d <= 255; ++d) {
-            table[d + 255] = static_cast<std::int16_t>(std::trunc(d * static_cast<double>(alpha)));
+            rule.table[d + 255] =
+                static_cast<std::int16_t>(std::trunc(d * static_cast<double>(alpha)));
         }
-        tableAlpha = bits;
+        rule.multiplier = 0;
+        const auto guess = static_cast<std::int64_t>(std::floor(alpha * 65536.0));
+        for (std::int64_t m = std::max<std::int64_t>(guess - 1, 1);
+             m <= std::min<std::int64_t>(guess + 2, 65535) && rule.multiplier == 0; ++m) {
+            bool exact = true;
+            for (int d = 0; d <= 255 && exact; ++d) {
+                exact = ((d * m) >> 16) == rule.table[d + 255];
+            }
+            if (exact) rule.multiplier = static_cast<std::uint32_t>(m);
+        }
+        ruleAlpha = bits;
         built = true;
     }
-    return table;
+    return rule;
 }
+
+// Copies a block of rows, bottom-up, between images that do not overlap. Opaque tiles are most of
+// what the game draws; where the processor has 32-byte registers a tile row takes three moves.
+void CopyRowsPortable(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
+                      std::size_t srcStride, std::size_t bytes, std::size_t rows) {
+    for (std::size_t r = 0; r < rows; ++r, dst -= dstStride, src -= srcStride) {
+        CopySpan(dst, src, bytes);
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx2"))) void CopyRowsWide(unsigned char* dst, std::size_t dstStride,
+                                                  const unsigned char* src, std::size_t srcStride,
+                                                  std::size_t bytes, std::size_t rows) {
+    if (bytes < 32 || bytes > 512) {
+        CopyRowsPortable(dst, dstStride, src, srcStride, bytes, rows);
+        return;
+    }
+    for (std::size_t r = 0; r < rows; ++r, dst -= dstStride, src -= srcStride) {
+        for (std::size_t i = 0; i + 32 < bytes; i += 32) std::memcpy(dst + i, src + i, 32);
+        std::memcpy(dst + bytes - 32, src + bytes - 32, 32);
+    }
+}
+
+void CopyRows(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
+              std::size_t srcStride, std::size_t bytes, std::size_t rows) {
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide) {
+        CopyRowsWide(dst, dstStride, src, srcStride, bytes, rows);
+    } else {
+        CopyRowsPortable(dst, dstStride, src, srcStride, bytes, rows);
+    }
+}
+#else
+void CopyRows(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
+              std::size_t srcStride, std::size_t bytes, std::size_t rows) {
+    CopyRowsPortable(dst, dstStride, src, srcStride, bytes, rows);
+}
+#endif
 
 }  // namespace
 
 void BlendSpan(std::size_t n, unsigned char* dst, const unsigned char* src, float alpha) {
-    const std::int16_t* delta = BlendTable(alpha) + 255;
-    for (std::size_t i = 0; i < n; ++i) {
+    const BlendRule& rule = RuleFor(alpha);
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (rule.multiplier != 0) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i m = _mm_set1_epi16(static_cast<std::int16_t>(rule.multiplier));
+        const auto half = [&](__m128i d, __m128i s) {
+            const __m128i diff = _mm_sub_epi16(s, d);
+            const __m128i negative = _mm_cmpgt_epi16(zero, diff);
+            const __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(diff, negative), negative);
+            const __m128i scaled = _mm_mulhi_epu16(magnitude, m);
+            return _mm_add_epi16(d, _mm_sub_epi16(_mm_xor_si128(scaled, negative), negative));
+        };
+        for (; i + 16 <= n; i += 16) {
+            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+            const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            const __m128i low = half(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
+            const __m128i high = half(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(low, high));
+        }
+    }
+#endif
+    const std::int16_t* delta = rule.table + 255;
+    for (; i < n; ++i) {
         dst[i] = static_cast<unsigned char>(dst[i] + delta[src[i] - dst[i]]);
     }
 }
@@ -390,10 +473,14 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
                        int colourKey) {
     // The pixel code addresses 3 bytes a pixel; other images would be read or written out of
     // bounds, so they draw nothing (loading them has already warned).
-    if (dest == nullptr || m_pBits == nullptr || dest->m_pBits == nullptr || GetBitCount() != 24 ||
-        dest->GetBitCount() != 24) {
+    if (dest == nullptr || m_pBits == nullptr || dest->m_pBits == nullptr || m_pInfo == nullptr ||
+        dest->m_pInfo == nullptr) {
         return;
     }
+    // The headers are read directly: this runs for every sprite of every frame.
+    const BITMAPINFOHEADER& source = m_pInfo->bmiHeader;
+    const BITMAPINFOHEADER& target = dest->m_pInfo->bmiHeader;
+    if (source.biBitCount != 24 || target.biBitCount != 24) return;
     // Clip in 64 bits: positions and sizes may be anything a caller computed.
     std::int64_t dx = x, dy = y, w = width, h = height, srcX = sx, srcY = sy;
     if (dx < 0) {
@@ -406,12 +493,12 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
         srcY -= dy;
         dy = 0;
     }
-    const std::int64_t right = std::min<std::int64_t>(dx + w, dest->GetWidth());
-    const std::int64_t bottom = std::min<std::int64_t>(dy + h, dest->GetHeight());
+    const std::int64_t right = std::min<std::int64_t>(dx + w, target.biWidth);
+    const std::int64_t bottom = std::min<std::int64_t>(dy + h, target.biHeight);
     if (right <= dx || bottom <= dy) return;
     w = right - dx;
     h = bottom - dy;
-    if (srcX < 0 || srcY < 0 || w + srcX > GetWidth() || h + srcY > GetHeight()) {
+    if (srcX < 0 || srcY < 0 || w + srcX > source.biWidth || h + srcY > source.biHeight) {
         Show("der Bildbereich für die Spriteaddition ist ungültig");
         return;
     }
@@ -420,19 +507,33 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
     if (!copy && !blend) return;
 
     const auto spanBytes = static_cast<std::size_t>(w) * 3;
-    const std::size_t srcStride = static_cast<std::size_t>(GetStride());
-    const std::size_t dstStride = static_cast<std::size_t>(dest->GetStride());
-    unsigned char* srcRow = GetPixelAddress(static_cast<int>(srcX), static_cast<int>(srcY));
-    unsigned char* dstRow = dest->GetPixelAddress(static_cast<int>(dx), static_cast<int>(dy));
+    const std::size_t srcStride = DibStride(source.biWidth, 24);
+    const std::size_t dstStride = DibStride(target.biWidth, 24);
+    // Row y of a bottom-up image lies (height − 1 − y) strides into its pixels.
+    unsigned char* srcRow = m_pBits +
+                            static_cast<std::size_t>(source.biHeight - 1 - srcY) * srcStride +
+                            static_cast<std::size_t>(srcX) * 3;
+    unsigned char* dstRow = dest->m_pBits +
+                            static_cast<std::size_t>(target.biHeight - 1 - dy) * dstStride +
+                            static_cast<std::size_t>(dx) * 3;
+    const bool distinct = dest->m_pBits != m_pBits;
     const auto flush = [&](unsigned char* d, const unsigned char* s, std::size_t n) {
         if (copy) {
-            std::memmove(d, s, n);
+            if (distinct) {
+                CopySpan(d, s, n);
+            } else {
+                std::memmove(d, s, n);  // an image drawn onto itself may overlap
+            }
         } else {
             BlendSpan(n, d, s, alpha);
         }
     };
     // Rows are stored bottom-up, so the next row down lies one stride lower in memory.
     if (colourKey == 0) {
+        if (copy && distinct) {
+            CopyRows(dstRow, dstStride, srcRow, srcStride, spanBytes, static_cast<std::size_t>(h));
+            return;
+        }
         for (std::int64_t r = 0; r < h; ++r, srcRow -= srcStride, dstRow -= dstStride) {
             flush(dstRow, srcRow, spanBytes);
         }
@@ -440,15 +541,57 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
     }
     const unsigned char* key = GetPixelAddress(0, 0);
     const unsigned char keyB = key[0], keyG = key[1], keyR = key[2];
+#if defined(__SSE2__)
+    // Sixteen pixels (48 bytes) are compared with the key at once; the three 16-byte loads meet
+    // the blue, green, red pattern at three different phases.
+    alignas(16) unsigned char pattern[48];
+    for (int b = 0; b < 48; ++b) pattern[b] = key[b % 3];
+    const __m128i phase0 = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern));
+    const __m128i phase1 = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern + 16));
+    const __m128i phase2 = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern + 32));
+    constexpr std::uint64_t kFirstBytes = 0x249249249249;  // bit 3k for k = 0..15
+    constexpr std::uint64_t kAllKey = (std::uint64_t{1} << 48) - 1;
+    const auto keyBytes = [&](const unsigned char* p) {
+        const auto mask = [](const unsigned char* at, __m128i phase) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+            return static_cast<std::uint64_t>(
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, phase))));
+        };
+        return mask(p, phase0) | mask(p + 16, phase1) << 16 | mask(p + 32, phase2) << 32;
+    };
+#endif
     for (std::int64_t r = 0; r < h; ++r, srcRow -= srcStride, dstRow -= dstStride) {
         std::size_t runStart = 0;
         std::size_t runLength = 0;
-        for (std::size_t i = 0; i < spanBytes; i += 3) {
+        const auto keyPixelAt = [&](std::size_t i) {
+            if (runLength > 0) flush(dstRow + runStart, srcRow + runStart, runLength);
+            runLength = 0;
+            runStart = i + 3;
+        };
+        std::size_t i = 0;
+#if defined(__SSE2__)
+        for (; i + 48 <= spanBytes; i += 48) {
+            const std::uint64_t equal = keyBytes(srcRow + i);
+            const std::uint64_t keyPixels = equal & (equal >> 1) & (equal >> 2) & kFirstBytes;
+            if (keyPixels == 0) {
+                runLength += 48;
+            } else if (equal == kAllKey) {
+                keyPixelAt(i + 45);
+            } else {
+                for (std::size_t k = 0; k < 16; ++k) {
+                    if ((keyPixels >> (3 * k)) & 1) {
+                        keyPixelAt(i + 3 * k);
+                    } else {
+                        runLength += 3;
+                    }
+                }
+            }
+        }
+#endif
+        for (; i < spanBytes; i += 3) {
             const unsigned char* p = srcRow + i;
             if (p[0] == keyB && p[1] == keyG && p[2] == keyR) {
-                if (runLength > 0) flush(dstRow + runStart, srcRow + runStart, runLength);
-                runLength = 0;
-                runStart = i + 3;
+                keyPixelAt(i);
             } else {
                 runLength += 3;
             }

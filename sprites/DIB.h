@@ -3,6 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/File.h"
 #include "platform/Gdi.h"
@@ -90,6 +95,22 @@ private:
     BOOL Refuse(const char* message);
 };
 
+/// Copies n bytes between two images' pixels that do not overlap. A sprite's rows are short (a
+/// board tile's row is 75 bytes), where a library call costs more than the copy.
+inline void CopySpan(unsigned char* dst, const unsigned char* src, std::size_t n) {
+#if defined(__SSE2__)
+    if (n >= 16 && n <= 256) {
+        for (std::size_t i = 0; i + 16 < n; i += 16) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 16),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + n - 16)));
+        return;
+    }
+#endif
+    std::memcpy(dst, src, n);
+}
 /// dst = dst + trunc((src − dst) × alpha) for each of n bytes: the blend of the sprite addition.
 void BlendSpan(std::size_t n, unsigned char* dst, const unsigned char* src, float alpha);
 

@@ -48,20 +48,6 @@ BOOL CSprite::Load(const char* name, int colourKey, int frameWidth, int frameHei
     return TRUE;
 }
 
-namespace {
-// Bounds of sprites placed near the ends of the int range stay representable.
-LONG ClampedSum(int a, int b) {
-    const std::int64_t sum = std::int64_t{a} + b;
-    return static_cast<LONG>(std::clamp<std::int64_t>(sum, INT32_MIN, INT32_MAX));
-}
-}  // namespace
-
-void CSprite::GetRect(RECT* rect) const {
-    if (rect != nullptr) {
-        *rect = RECT{m_nX, m_nY, ClampedSum(m_nX, m_nFrameWidth), ClampedSum(m_nY, m_nFrameHeight)};
-    }
-}
-
 BOOL CSprite::HitTest(int px, int py) const {
     // 64 bits: a hostile position or frame size must not overflow the comparisons.
     const std::int64_t x = m_nX, y = m_nY;

@@ -2,6 +2,8 @@
 // depth, an opacity, a colour key and the area it has changed since the last update.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/Types.h"
 #include "sprites/DIB.h"
 
@@ -29,8 +31,14 @@ public:
 #if defined(__clang__)
 #pragma clang diagnostic pop
 #endif
-    /// Fills rect with the bounds: (x, y, x + frame width, y + frame height).
-    void GetRect(RECT* rect) const override;
+    /// Fills rect with the bounds: (x, y, x + frame width, y + frame height), the far edges
+    /// clamped to the int range.
+    void GetRect(RECT* rect) const override {
+        if (rect != nullptr) {
+            *rect =
+                RECT{m_nX, m_nY, ClampedSum(m_nX, m_nFrameWidth), ClampedSum(m_nY, m_nFrameHeight)};
+        }
+    }
     /// TRUE when (px, py) lies strictly inside the bounds' left and top edges and before their
     /// right and bottom ones, on a pixel of the current frame that is not the key colour (or the
     /// colour key is off). Opacity plays no part.
@@ -63,6 +71,10 @@ public:
     RECT m_rcDirty{};        ///< background area to compose again; all zero: nothing pending
 
 private:
+    static LONG ClampedSum(int a, int b) {
+        const std::int64_t sum = std::int64_t{a} + b;
+        return static_cast<LONG>(sum < INT32_MIN ? INT32_MIN : sum > INT32_MAX ? INT32_MAX : sum);
+    }
     static bool IsAllZero(const RECT& r) {
         return r == RECT{};
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
@@ -59,35 +60,233 @@ CSprite* CSpriteList::GetSpriteAt(int x, int y) const {
     return nullptr;
 }
 
+namespace {
+
+bool Contains(const RECT& outer, const RECT& inner) {
+    return outer.left <= inner.left && outer.top <= inner.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+std::int64_t Area(const RECT& r) {
+    return std::int64_t{r.right - r.left} * (r.bottom - r.top);
+}
+
+// Occluders smaller than this are not worth looking up for every sprite behind them.
+constexpr std::int64_t kOccluderMinArea = 4096;
+constexpr std::size_t kMaxOccluders = 32;
+constexpr std::size_t kFewSprites = 64;
+// Sprites at least this large are drawn around the occluders in front of them.
+constexpr std::int64_t kSplitMinArea = 8192;
+constexpr std::size_t kMaxPieces = 32;
+
+// Two rectangles that share a whole edge make one.
+bool MergeInto(RECT& into, const RECT& next) {
+    if (into.left == next.left && into.right == next.right &&
+        (into.bottom == next.top || next.bottom == into.top)) {
+        into.top = std::min(into.top, next.top);
+        into.bottom = std::max(into.bottom, next.bottom);
+        return true;
+    }
+    if (into.top == next.top && into.bottom == next.bottom &&
+        (into.right == next.left || next.right == into.left)) {
+        into.left = std::min(into.left, next.left);
+        into.right = std::max(into.right, next.right);
+        return true;
+    }
+    return false;
+}
+
+// Replaces every piece that meets cut by the up to four parts of it that lie outside cut.
+bool Subtract(std::vector<RECT>& pieces, const RECT& cut) {
+    for (std::size_t i = 0; i < pieces.size();) {
+        RECT overlap{};
+        const RECT piece = pieces[i];
+        if (!IntersectRect(&overlap, &piece, &cut)) {
+            ++i;
+            continue;
+        }
+        pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(i));
+        const RECT parts[4] = {{piece.left, piece.top, piece.right, overlap.top},
+                               {piece.left, overlap.bottom, piece.right, piece.bottom},
+                               {piece.left, overlap.top, overlap.left, overlap.bottom},
+                               {overlap.right, overlap.top, piece.right, overlap.bottom}};
+        for (const RECT& part : parts) {
+            if (part.left < part.right && part.top < part.bottom) {
+                pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(i), part);
+                ++i;
+            }
+        }
+        if (pieces.size() > kMaxPieces) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CSpriteList::DrawsWhole(const CSprite& sprite, const RECT& visible) const {
+    if (sprite.GetBitCount() != 24 || !sprite.HasImage()) return false;
+    const std::int64_t sx = std::int64_t{sprite.m_nFrameCol} * sprite.m_nFrameWidth +
+                            (std::int64_t{visible.left} - sprite.m_nX);
+    const std::int64_t sy = std::int64_t{sprite.m_nFrameRow} * sprite.m_nFrameHeight +
+                            (std::int64_t{visible.top} - sprite.m_nY);
+    return sx >= 0 && sy >= 0 && sx + (visible.right - visible.left) <= sprite.GetWidth() &&
+           sy + (visible.bottom - visible.top) <= sprite.GetHeight();
+}
+
+void CSpriteList::AddPart(CSprite& sprite, const RECT& part) {
+    const int sourceX = FrameOrigin(sprite.m_nFrameCol, sprite.m_nFrameWidth,
+                                    std::int64_t{part.left} - sprite.m_nX);
+    const int sourceY = FrameOrigin(sprite.m_nFrameRow, sprite.m_nFrameHeight,
+                                    std::int64_t{part.top} - sprite.m_nY);
+    sprite.AddSpriteTo(m_pBackground, part.left, part.top, part.right - part.left,
+                       part.bottom - part.top, sourceX, sourceY, sprite.m_fAlpha,
+                       sprite.m_bColorKey);
+}
+
+bool CSpriteList::HiddenBehind(const Buffers& work, std::size_t index, const RECT& visible) {
+    for (const Occluder& o : work.occluders) {
+        if (o.first > index && Contains(o.area, visible)) return true;
+    }
+    return false;
+}
+
 void CSpriteList::Compose(const RECT* rect) {
     if (m_pBackground == nullptr) return;
-    POSITION pos = GetHeadPosition();
-    while (pos != nullptr) {
-        auto* sprite = static_cast<CSprite*>(GetNext(pos));
+    // A refused sprite shows a message box, whose loop runs timer ticks that may compose this
+    // list again: such a nested pass must not reuse the working memory of the one it interrupts.
+    if (m_composing) {
+        Buffers nested;
+        ComposeWith(rect, nested);
+        return;
+    }
+    m_composing = true;
+    ComposeWith(rect, m_work);
+    m_composing = false;
+}
+
+void CSpriteList::ComposeWith(const RECT* rect, Buffers& work) {
+    // Every sprite meeting rect is drawn from the back to the front. What an opaque sprite further
+    // in front covers entirely would be painted over anyway, so it is left out: the pixels come
+    // out the same, with far fewer written. Opaque neighbours that share an edge (the board's
+    // tiles, the start picture's tiles) count as one occluder.
+    const RECT canvas{0, 0, m_pBackground->GetWidth(), m_pBackground->GetHeight()};
+    const bool canvas24 = m_pBackground->GetBitCount() == 24;
+    work.pending.clear();
+    work.occluders.clear();
+    for (const Entry& entry : Order()) {
+        CSprite* sprite = entry.sprite;
+        // Most sprites lie wholly away from a small rectangle; they are passed over first.
+        if (rect != nullptr && (sprite->m_nX >= rect->right || sprite->m_nY >= rect->bottom)) {
+            continue;
+        }
         RECT area{};
-        sprite->GetRect(&area);
+        sprite->CSprite::GetRect(&area);
         if (rect != nullptr && !IntersectRect(&area, &area, rect)) continue;
-        const int sourceX = FrameOrigin(sprite->m_nFrameCol, sprite->m_nFrameWidth,
-                                        std::int64_t{area.left} - sprite->m_nX);
-        const int sourceY = FrameOrigin(sprite->m_nFrameRow, sprite->m_nFrameHeight,
-                                        std::int64_t{area.top} - sprite->m_nY);
-        sprite->AddSpriteTo(m_pBackground, area.left, area.top, area.right - area.left,
-                            area.bottom - area.top, sourceX, sourceY, sprite->m_fAlpha,
-                            sprite->m_bColorKey);
+        RECT visible{};
+        IntersectRect(&visible, &area, &canvas);
+        const bool whole = canvas24 && !IsRectEmpty(&visible) && DrawsWhole(*sprite, visible);
+        work.pending.push_back(Pending{sprite, area, visible, whole});
+        if (whole && sprite->m_bColorKey == 0 && sprite->m_fAlpha >= 0.99f) {
+            const std::size_t index = work.pending.size() - 1;
+            if (work.occluders.empty() || work.occluders.back().last + 1 != index ||
+                !MergeInto(work.occluders.back().area, visible)) {
+                work.occluders.push_back(Occluder{visible, index, index});
+            } else {
+                work.occluders.back().last = index;
+            }
+        }
+    }
+    // Strips of merged neighbours (columns of tiles) merge once more into blocks.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < work.occluders.size(); ++i) {
+        if (kept > 0 && work.occluders[kept - 1].last + 1 == work.occluders[i].first &&
+            MergeInto(work.occluders[kept - 1].area, work.occluders[i].area)) {
+            work.occluders[kept - 1].last = work.occluders[i].last;
+        } else {
+            work.occluders[kept++] = work.occluders[i];
+        }
+    }
+    work.occluders.resize(kept);
+    // Every sprite is checked against every occluder: with many sprites to draw, only the large
+    // occluders are worth it.
+    if (work.pending.size() > kFewSprites) {
+        std::erase_if(work.occluders,
+                      [](const Occluder& o) { return Area(o.area) < kOccluderMinArea; });
+    }
+    if (work.occluders.size() > kMaxOccluders) work.occluders.resize(kMaxOccluders);
+
+    for (std::size_t index = 0; index < work.pending.size(); ++index) {
+        const Pending& pending = work.pending[index];
+        if (!pending.whole) {
+            // Drawn exactly as asked: clipping, refusals and their messages stay the image's.
+            AddPart(*pending.sprite, pending.area);
+            continue;
+        }
+        if (HiddenBehind(work, index, pending.visible)) continue;
+        if (Area(pending.visible) < kSplitMinArea) {
+            AddPart(*pending.sprite, pending.visible);
+            continue;
+        }
+        work.pieces.assign(1, pending.visible);
+        bool split = true;
+        for (const Occluder& o : work.occluders) {
+            if (o.first > index && !Subtract(work.pieces, o.area)) {
+                split = false;
+                break;
+            }
+        }
+        if (!split) work.pieces.assign(1, pending.visible);
+        for (const RECT& piece : work.pieces) AddPart(*pending.sprite, piece);
     }
     CountFrame();
+}
+
+const std::vector<CSpriteList::Entry>& CSpriteList::Order() {
+    if (m_orderVersion != GetVersion() || m_order.size() != GetCount()) {
+        m_order.clear();
+        POSITION pos = GetHeadPosition();
+        while (pos != nullptr) {
+            const POSITION current = pos;
+            m_order.push_back(Entry{current, static_cast<CSprite*>(GetNext(pos))});
+        }
+        m_orderVersion = GetVersion();
+    }
+    return m_order;
+}
+
+void CSpriteList::AddVisible(RECT& changed, const RECT& dirty) const {
+    // Only the part on the background can change: a sprite far outside it (the start picture's
+    // fallen tiles) must not stretch the area composed and put on the screen.
+    const RECT canvas{0, 0, m_pBackground->GetWidth(), m_pBackground->GetHeight()};
+    RECT visible{};
+    if (IntersectRect(&visible, &dirty, &canvas)) UnionRect(&changed, &changed, &visible);
 }
 
 void CSpriteList::Update(CDC* dc) {
     RECT changed{};
     int previousDepth = 0;
     if (m_pBackground == nullptr) return;
-    POSITION pos = GetHeadPosition();
+    // The walk runs over a copy of the order, which is cheaper to read than the nodes, as long
+    // as every sprite is in order; the first one out of order continues on the nodes themselves.
+    POSITION pos = nullptr;
+    const std::vector<Entry>& order = Order();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        CSprite* sprite = order[i].sprite;
+        if (previousDepth > sprite->m_nDepth) {
+            pos = order[i].position;
+            break;
+        }
+        if (sprite->m_rcDirty != RECT{}) {
+            AddVisible(changed, sprite->m_rcDirty);
+            sprite->m_rcDirty = RECT{};
+        }
+        previousDepth = sprite->m_nDepth;
+    }
     while (pos != nullptr) {
         POSITION current = pos;
         auto* sprite = static_cast<CSprite*>(GetNext(pos));
         if (sprite->m_rcDirty != RECT{}) {
-            UnionRect(&changed, &changed, &sprite->m_rcDirty);
+            AddVisible(changed, sprite->m_rcDirty);
             sprite->m_rcDirty = RECT{};
         }
         if (previousDepth > sprite->m_nDepth) {

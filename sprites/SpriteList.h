@@ -2,6 +2,8 @@
 // puts the changed area on the screen.
 #pragma once
 
+#include <vector>
+
 #include "platform/Gdi.h"
 #include "platform/ObList.h"
 #include "platform/Types.h"
@@ -45,6 +47,43 @@ public:
 private:
     CSprite* FirstSprite() const;
     void AddToFirstDirty(const RECT& area);
+    /// changed ∪= the part of dirty that lies on the background.
+    void AddVisible(RECT& changed, const RECT& dirty) const;
+    /// True when the sprite addition would draw all of visible without refusing it.
+    bool DrawsWhole(const CSprite& sprite, const RECT& visible) const;
+    void AddPart(CSprite& sprite, const RECT& part);
+
+    // Working memory of Compose, kept between calls so that composing allocates nothing.
+    struct Pending {
+        CSprite* sprite;
+        RECT area;     // the sprite's bounds within the rectangle composed
+        RECT visible;  // the part of area on the background
+        bool whole;    // the image draws all of visible: it may be left out or cut
+    };
+    struct Occluder {
+        RECT area;          // covered by opaque sprites
+        std::size_t first;  // their first and last places in the pending list
+        std::size_t last;
+    };
+    struct Buffers {
+        std::vector<Pending> pending;
+        std::vector<Occluder> occluders;
+        std::vector<RECT> pieces;
+    };
+    static bool HiddenBehind(const Buffers& work, std::size_t index, const RECT& visible);
+    void ComposeWith(const RECT* rect, Buffers& work);
+
+    // The order of the list as an array, rebuilt when nodes were added or removed.
+    struct Entry {
+        POSITION position;
+        CSprite* sprite;
+    };
+    const std::vector<Entry>& Order();
+    std::vector<Entry> m_order;
+    std::size_t m_orderVersion = 0;
+
+    Buffers m_work;
+    bool m_composing = false;
 
     CWnd* m_pCountingWnd = nullptr;  // the window the counter last started for
 };

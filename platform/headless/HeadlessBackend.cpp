@@ -34,8 +34,9 @@ void HeadlessPeer::SetClientSize(int width, int height) {
     Allocate(m_surface, width, height);
 }
 
-void HeadlessPeer::OpenSystemMenu(const CMenu& /*menu*/) {
+void HeadlessPeer::OpenSystemMenu(const CMenu& /*menu*/, std::optional<POINT> at) {
     ++m_menus;
+    m_menuPoint = at;
 }
 
 void HeadlessPeer::ResetPresented() {

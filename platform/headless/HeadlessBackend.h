@@ -25,7 +25,7 @@ public:
     bool IsMinimized() const override { return m_minimized; }
     void Minimize() override { m_minimized = true; }
     void BeginMove() override { ++m_moves; }
-    void OpenSystemMenu(const CMenu& menu) override;
+    void OpenSystemMenu(const CMenu& menu, std::optional<POINT> at) override;
 
     void Restore() { m_minimized = false; }
     bool Shown() const { return m_shown; }
@@ -33,6 +33,8 @@ public:
     const Icon* WindowIcon() const { return m_icon; }
     int MovesStarted() const { return m_moves; }
     int SystemMenusOpened() const { return m_menus; }
+    /// Where the last system menu opened (none: from the keyboard).
+    std::optional<POINT> LastMenuPoint() const { return m_menuPoint; }
     /// Pixels put on the screen since the last ResetPresented (overlaps counted twice).
     std::uint64_t PresentedPixels() const { return m_presentedPixels; }
     const std::vector<RECT>& PresentedRects() const { return m_presented; }
@@ -50,6 +52,7 @@ private:
     bool m_minimized = false;
     int m_moves = 0;
     int m_menus = 0;
+    std::optional<POINT> m_menuPoint;
 };
 
 /// The backend. A script, when set, is called whenever a modal loop waits for events: it may

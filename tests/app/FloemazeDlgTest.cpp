@@ -953,3 +953,66 @@ TEST_F(FloemazeAppTest, WholeSessionWithMouseAndKeyboard) {
 }
 
 }  // namespace
+
+namespace {
+
+RECT UnionOf(const std::vector<RECT>& rects) {
+    RECT all{};
+    for (const RECT& r : rects) UnionRect(&all, &all, &r);
+    return all;
+}
+
+// A seed whose next draws send all five wall-flicker tries of a tick to open fields, so that the
+// tick changes nothing but the seal.
+unsigned SeedSparingTheWalls(const CMazeBoard& maze) {
+    for (unsigned seed = 1;; ++seed) {
+        std::srand(seed);
+        bool open = true;
+        for (int i = 0; i < 5 && open; ++i) {
+            const int col = std::rand() % 20;
+            const int row = std::rand() % 20;
+            open = maze.m_cells[static_cast<std::size_t>(col * 20 + row)].m_bOpen == 1;
+        }
+        if (open) return seed;
+    }
+}
+
+}  // namespace
+
+TEST_F(FloemazeDlgTest, OnlyWhatChangedReachesTheScreen) {
+    Open(3);
+    // With the animations off, an idle tick presents nothing at all.
+    Click(kOptionsButton);
+    Tick(30);
+    Click(kCheckAnimation);
+    Click(kOptionsButton);
+    Tick(30);
+    Peer().ResetPresented();
+    Tick(10);
+    AnimationTick(10);
+    EXPECT_EQ(Peer().PresentedPixels(), 0u);
+
+    // One move of the seal presents at most its old and new place: 30 × 25 pixels.
+    // (The fallen start tiles first sink behind the background, one a tick.)
+    StartFirstGame();
+    Tick(110);
+    dlg.m_maze.m_bHelp = true;
+    Tick(3);
+    for (int move = 0; move < 10; ++move) {
+        SCOPED_TRACE(move);
+        RECT before{};
+        dlg.m_maze.m_seal.GetRect(&before);
+        std::srand(SeedSparingTheWalls(dlg.m_maze));
+        Peer().ResetPresented();
+        Tick();
+        RECT after{};
+        dlg.m_maze.m_seal.GetRect(&after);
+        RECT both{};
+        UnionRect(&both, &before, &after);
+        const RECT presented = UnionOf(Peer().PresentedRects());
+        RECT inside{};
+        UnionRect(&inside, &presented, &both);
+        EXPECT_EQ(inside, both) << "presented beyond the seal's step";
+        EXPECT_LE(Peer().PresentedPixels(), 30u * 25u);
+    }
+}

@@ -160,8 +160,13 @@ TEST_F(WindowTest, DefaultProcessingOfSystemCommandsCaptionPressAndRightButton) 
     platform::DrainQueue();
     EXPECT_EQ(peer->MovesStarted(), 1);
 
-    headless::RightClick(dialog, 10, 10);
+    // The right button opens the menu at the pointer, Alt+Space at the corner.
+    headless::RightClick(dialog, 10, 12);
     EXPECT_EQ(peer->SystemMenusOpened(), 1);
+    EXPECT_EQ(peer->LastMenuPoint(), (POINT{10, 12}));
+    headless::SysCommand(dialog, SC_KEYMENU);
+    EXPECT_EQ(peer->SystemMenusOpened(), 2);
+    EXPECT_FALSE(peer->LastMenuPoint().has_value());
 
     headless::SysCommand(dialog, SC_MINIMIZE);
     EXPECT_TRUE(dialog.IsIconic());

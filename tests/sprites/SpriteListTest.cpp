@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/MessageBox.h"
 #include "platform/Wnd.h"
 #include "sprites/SpriteList.h"
 #include "tests/support/BmpBytes.h"
@@ -326,6 +328,104 @@ TEST(SpriteListTest, HostileSpritesAreClippedOrReportedNeverDrawnOutOfBounds) {
     for (const std::string& m : messages.Messages()) {
         EXPECT_EQ(m, "der Bildbereich für die Spriteaddition ist ungültig");
     }
+}
+
+}  // namespace
+
+namespace {
+
+// What composing must give: every sprite meeting the area added in list order, none left out.
+void ComposeEveryOne(const CSpriteList& list, CDIB& into, const RECT& area) {
+    for (CSprite* s : Order(list)) {
+        RECT part{};
+        s->GetRect(&part);
+        if (!IntersectRect(&part, &part, &area)) continue;
+        s->AddSpriteTo(&into, part.left, part.top, part.right - part.left, part.bottom - part.top,
+                       s->m_nFrameCol * s->m_nFrameWidth + (part.left - s->m_nX),
+                       s->m_nFrameRow * s->m_nFrameHeight + (part.top - s->m_nY), s->m_fAlpha,
+                       s->m_bColorKey);
+    }
+}
+
+TEST(SpriteListTest, SpritesHiddenBehindOpaqueOnesAreLeftOutWithoutChangingAPixel) {
+    // Layers as in the game: start tiles under the background, a grid of opaque tiles in front
+    // of it (sometimes with a gap), keyed and half-transparent sprites between and above, at
+    // random places, large enough that the compositor leaves out and cuts around what is hidden.
+    std::srand(7);
+    constexpr int kWidth = 240, kHeight = 160;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        CDIB backBuffer = MakeDib(kWidth, kHeight, RGB(0, 0, 0));
+        CSprite background = Solid(kWidth, kHeight, kGrey, 3);
+        CSpriteList list;
+        list.m_pBackground = &backBuffer;
+        list.Insert(&background);
+        std::vector<CSprite> sprites;
+        sprites.reserve(200);
+        for (int k = 0; k < 24; ++k) {
+            sprites.push_back(Solid(40, 40, RGB(k * 10, 9, 9), 1, (k % 6) * 40, (k / 6) * 40));
+        }
+        for (int c = 0; c < 8; ++c) {
+            for (int r = 0; r < 6; ++r) {
+                if (c == 2 && r == 1 && round % 2 == 0) continue;  // a gap shows what lies behind
+                sprites.push_back(Solid(20, 20, RGB(30 * c, 40 * r, 200), 80, 60 + 20 * c,
+                                        10 + 20 * r + round % 3));
+            }
+        }
+        for (int k = 0; k < 40; ++k) {
+            CSprite s = Solid(8 + std::rand() % 60, 8 + std::rand() % 50,
+                              RGB(std::rand() % 256, std::rand() % 256, 7), std::rand() % 120,
+                              std::rand() % 260 - 10, std::rand() % 180 - 10);
+            // Key-coloured pixels make the keyed ones see-through in places.
+            if (k % 3 != 0) {
+                s.m_bColorKey = TRUE;
+                SetPixel(s, 0, 0, RGB(255, 0, 255));
+                SetPixel(s, 1, 1, RGB(255, 0, 255));
+                SetPixel(s, s.GetWidth() / 2, s.GetHeight() / 2, RGB(255, 0, 255));
+            }
+            if (k % 4 == 1) s.m_fAlpha = 0.37f;
+            sprites.push_back(s);
+        }
+        for (CSprite& s : sprites) list.Insert(&s);
+
+        for (const RECT area : {RECT{0, 0, kWidth, kHeight}, RECT{55, 5, 235, 135},
+                                RECT{61, 12, 63, 14}, RECT{-20, -20, 300, 300}}) {
+            CDIB expected = MakeDib(kWidth, kHeight, kMarker);
+            ComposeEveryOne(list, expected, area);
+            CDIB composed = MakeDib(kWidth, kHeight, kMarker);
+            list.m_pBackground = &composed;
+            list.Compose(&area);
+            list.m_pBackground = &backBuffer;
+            for (int y = 0; y < kHeight; ++y) {
+                for (int x = 0; x < kWidth; ++x) {
+                    ASSERT_EQ(PixelAt(composed, x, y), PixelAt(expected, x, y)) << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(SpriteListTest, ARefusalsMessageBoxMayComposeTheListAgain) {
+    // The message box of a refused sprite runs timer ticks, and a tick updates the same list.
+    Scene scene;
+    CSprite broken = Solid(20, 20, kRed, 50, 10, 10);
+    broken.m_nFrameCol = 3;  // outside its sheet: refused with a message
+    CSprite moving = Solid(10, 10, RGB(0, 0, 255), 60, 40, 20);
+    scene.list.Insert(&moving);
+    int nested = 0;
+    const auto previous = platform::SetMessageBoxHandler([&](const std::string&, unsigned) {
+        if (nested++ < 3) {
+            moving.MoveTo(40 + nested, 20);
+            scene.list.Update(nullptr);
+        }
+        return IDOK;
+    });
+    scene.list.Insert(&broken);
+    scene.list.Redraw(nullptr);
+    platform::SetMessageBoxHandler(previous);
+    EXPECT_GE(nested, 3);
+    EXPECT_EQ(PixelAt(scene.backBuffer, 45, 25), RGB(0, 0, 255));
+    EXPECT_EQ(PixelAt(scene.backBuffer, 15, 15), kGrey);
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+// The window system of the real game: SDL2 windows presented from memory surfaces by rectangles,
+// SDL's events turned into the framework's messages, and the boxes and menus that a captionless
+// window on Linux does not get from the desktop, drawn by the backend itself.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Backend.h"
+
+namespace platform::sdl {
+
+/// Starts SDL's video and returns the backend, or null with a plain reason for the user (no
+/// display, SDL could not start).
+std::unique_ptr<Backend> CreateSdlBackend(std::string& reason);
+
+/// Whether the video driver SDL chose shows windows to a user. SDL falls back to drivers that
+/// show nothing ("offscreen", "dummy", "evdev") when it finds no display; those count only when
+/// the user named them in requested (SDL_VIDEODRIVER, a comma-separated list; may be null).
+bool IsVisibleDriver(const char* chosen, const char* requested);
+
+/// The reason given when there is no display, from the environment the program ran in.
+std::string NoDisplayReason(const char* display, const char* waylandDisplay,
+                            std::string_view sdlError);
+
+}  // namespace platform::sdl

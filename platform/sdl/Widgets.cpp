@@ -1,0 +1,149 @@
+#include "platform/sdl/Widgets.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/TextLayout.h"
+
+namespace platform::sdl {
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kButtonFace = RGB(225, 225, 225);
+constexpr COLORREF kButtonPressed = RGB(204, 228, 247);
+constexpr COLORREF kButtonFrame = RGB(173, 173, 173);
+constexpr COLORREF kDefaultFrame = RGB(0, 120, 215);
+constexpr COLORREF kMenuFace = RGB(242, 242, 242);
+constexpr COLORREF kMenuFrame = RGB(204, 204, 204);
+constexpr COLORREF kMenuHighlight = RGB(145, 201, 247);
+constexpr COLORREF kSeparator = RGB(215, 215, 215);
+
+constexpr int kBoxMargin = 24;  // around the text
+constexpr int kBoxMinWidth = 240;
+constexpr int kBoxMaxTextWidth = 520;  // longer lines are broken
+constexpr int kBoxStripHeight = 44;    // the grey strip with the button
+constexpr int kButtonWidth = 88;
+constexpr int kButtonHeight = 26;
+
+int Measure(const Font* font, std::string_view text) {
+    // Without a font the box still gets a sensible size: about 7 pixels a character.
+    return font != nullptr ? font->Width(text) : static_cast<int>(text.size()) * 7;
+}
+
+void DrawTextAt(Bitmap& target, const Font* font, int x, int y, std::string_view text,
+                const RECT& clip) {
+    if (font != nullptr) font->Draw(target, x, y, text, kTextColour, clip);
+}
+
+}  // namespace
+
+MessageBoxLayout LayoutMessageBox(std::string_view text, const Font* font) {
+    MessageBoxLayout layout;
+    const MeasureText measure = [font](std::string_view piece) { return Measure(font, piece); };
+    layout.lines = WrapText(text, kBoxMaxTextWidth, measure);
+    layout.lineHeight = font != nullptr ? font->LineHeight() : 16;
+    int textWidth = 0;
+    for (const std::string& line : layout.lines) textWidth = std::max(textWidth, measure(line));
+    const int textHeight = static_cast<int>(layout.lines.size()) * layout.lineHeight;
+    layout.width = std::max(kBoxMinWidth, textWidth + 2 * kBoxMargin);
+    layout.height = kBoxMargin + textHeight + kBoxMargin + kBoxStripHeight;
+    layout.textAt = POINT{kBoxMargin, kBoxMargin};
+    const int buttonTop = layout.height - kBoxStripHeight + (kBoxStripHeight - kButtonHeight) / 2;
+    const int buttonLeft = layout.width - 12 - kButtonWidth;
+    layout.button =
+        RECT{buttonLeft, buttonTop, buttonLeft + kButtonWidth, buttonTop + kButtonHeight};
+    return layout;
+}
+
+void PaintMessageBox(Bitmap& target, const MessageBoxLayout& layout, const Font* font,
+                     bool buttonPressed) {
+    const int stripTop = layout.height - kBoxStripHeight;
+    FillRect(target, RECT{0, 0, layout.width, stripTop}, kWhite);
+    FillRect(target, RECT{0, stripTop, layout.width, layout.height}, kFaceColour);
+    const RECT textArea{0, 0, layout.width, stripTop};
+    int y = layout.textAt.y;
+    for (const std::string& line : layout.lines) {
+        DrawTextAt(target, font, layout.textAt.x, y, line, textArea);
+        y += layout.lineHeight;
+    }
+    PaintButton(target, layout.button, "OK", font, true, buttonPressed);
+}
+
+void PaintButton(Bitmap& target, const RECT& rect, std::string_view caption, const Font* font,
+                 bool isDefault, bool pressed) {
+    FillRect(target, rect, pressed ? kButtonPressed : kButtonFace);
+    FrameRect(target, rect, isDefault ? kDefaultFrame : kButtonFrame, isDefault ? 2 : 1);
+    if (font == nullptr) return;
+    const int x = rect.left + (rect.right - rect.left - font->Width(caption)) / 2;
+    const int y = rect.top + (rect.bottom - rect.top - font->LineHeight()) / 2;
+    DrawTextAt(target, font, x, y, caption, rect);
+}
+
+void PaintDialogItems(Bitmap& target, const DialogTemplate& dialogTemplate, const Font* font) {
+    FillRect(target, RECT{0, 0, target.width, target.height}, kFaceColour);
+    for (const DialogItem& item : dialogTemplate.items) {
+        const RECT rect = DialogItemRect(item);
+        switch (item.kind) {
+            case DialogItem::Kind::Static: {
+                // A static's text may reach below its box by what the font needs for descenders.
+                RECT clip = rect;
+                if (font != nullptr)
+                    clip.bottom = std::max<LONG>(clip.bottom, rect.top + font->LineHeight());
+                DrawTextAt(target, font, rect.left, rect.top, ToValidUtf8(item.text), clip);
+                break;
+            }
+            case DialogItem::Kind::Icon: {
+                const HICON icon = ::LoadIcon(static_cast<UINT>(std::atoi(item.text.c_str())));
+                if (icon == nullptr) break;
+                if (const IconImage* image = icon->Best(32))
+                    DrawIconImage(target, rect.left, rect.top, *image);
+                break;
+            }
+            case DialogItem::Kind::Button:
+                PaintButton(target, rect, ToValidUtf8(item.text), font, item.defaultButton, false);
+                break;
+        }
+    }
+}
+
+void PaintMenu(Bitmap& target, const PopupMenu& menu, const Font* font) {
+    const RECT bounds = menu.Bounds();
+    const int dx = -bounds.left;
+    const int dy = -bounds.top;
+    FillRect(target, RECT{0, 0, target.width, target.height}, kMenuFace);
+    FrameRect(target, RECT{0, 0, target.width, target.height}, kMenuFrame);
+    const auto& entries = menu.Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const PopupMenu::Entry& entry = entries[i];
+        RECT rect = entry.rect;
+        OffsetRect(&rect, dx, dy);
+        if (entry.IsSeparator()) {
+            const int y = (rect.top + rect.bottom) / 2;
+            FillRect(target, RECT{rect.left + PopupMenu::kTextLeft - 4, y, rect.right - 2, y + 1},
+                     kSeparator);
+            continue;
+        }
+        if (static_cast<int>(i) == menu.Highlighted()) FillRect(target, rect, kMenuHighlight);
+        if (font == nullptr) continue;
+        const int top = rect.top + (rect.bottom - rect.top - font->LineHeight()) / 2;
+        const int left = rect.left + PopupMenu::kTextLeft;
+        const MenuLabel& label = entry.label;
+        DrawTextAt(target, font, left, top, label.text, rect);
+        if (label.mnemonicAt != std::string::npos) {
+            const int x0 =
+                left + font->Width(std::string_view(label.text).substr(0, label.mnemonicAt));
+            const int x1 =
+                x0 +
+                font->Width(
+                    std::string_view(label.text).substr(label.mnemonicAt, label.mnemonicLength));
+            const int y = top + font->Ascent() + 2;
+            FillRect(target, RECT{x0, y, x1, y + 1}, kTextColour);
+        }
+        if (!label.shortcut.empty()) {
+            const int x = rect.right - PopupMenu::kTextRight - font->Width(label.shortcut);
+            DrawTextAt(target, font, x, top, label.shortcut, rect);
+        }
+    }
+}
+
+}  // namespace platform::sdl

@@ -1,0 +1,43 @@
+// The window system's own pictures: the message box, the controls of template dialogs and the
+// system menu, drawn into 32-bit surfaces in the look of the desktop the game was made for.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Dialog.h"
+#include "platform/PopupMenu.h"
+#include "platform/sdl/Drawing.h"
+
+namespace platform::sdl {
+
+constexpr COLORREF kFaceColour = RGB(240, 240, 240);
+constexpr COLORREF kTextColour = RGB(0, 0, 0);
+
+/// Where the parts of a message box lie; its window is width × height.
+struct MessageBoxLayout {
+    std::vector<std::string> lines;  ///< the text, broken to fit
+    int width = 0;
+    int height = 0;
+    int lineHeight = 0;
+    POINT textAt{};  ///< top-left of the first line
+    RECT button{};   ///< the OK button
+};
+
+/// Lays out a box for text (valid UTF-8); without a font the sizes are estimated.
+MessageBoxLayout LayoutMessageBox(std::string_view text, const Font* font);
+void PaintMessageBox(Bitmap& target, const MessageBoxLayout& layout, const Font* font,
+                     bool buttonPressed);
+
+/// Draws the background and the items of a template dialog.
+void PaintDialogItems(Bitmap& target, const DialogTemplate& dialogTemplate, const Font* font);
+
+/// Draws menu into target, which is menu-sized: target's (0, 0) is the menu's top-left.
+void PaintMenu(Bitmap& target, const PopupMenu& menu, const Font* font);
+
+/// A push button: face, frame (thicker and blue for the default button), centred caption.
+void PaintButton(Bitmap& target, const RECT& rect, std::string_view caption, const Font* font,
+                 bool isDefault, bool pressed);
+
+}  // namespace platform::sdl

@@ -1,0 +1,345 @@
+// The SDL window system: key translation and the no-display check in-process, and the real thing
+// on a virtual X server, where xdotool drives the probe program and xwd reads back its window.
+#include <gtest/gtest.h>
+
+#include <SDL_keycode.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Messages.h"
+#include "platform/PopupMenu.h"
+#include "platform/sdl/Keys.h"
+#include "platform/sdl/SdlBackend.h"
+#include "tests/platform/probe/ProbePattern.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/XServer.h"
+
+namespace {
+
+using platform::sdl::VirtualKey;
+
+constexpr int kTimeoutMs = 5000;
+// For a probe built with the leak checker: what the libraries below SDL leak is not the probe's.
+const std::string kLeakOptions = std::string("LSAN_OPTIONS=") + FLOEMAZE_PROBE_LSAN;
+
+TEST(SdlKeysTest, GameKeysAndTheKeypadGiveTheFrameworksCodes) {
+    EXPECT_EQ(VirtualKey(SDLK_END, KMOD_NONE), 0x23u);
+    EXPECT_EQ(VirtualKey(SDLK_HOME, KMOD_NONE), 0x24u);
+    EXPECT_EQ(VirtualKey(SDLK_LEFT, KMOD_NONE), 0x25u);
+    EXPECT_EQ(VirtualKey(SDLK_UP, KMOD_NONE), 0x26u);
+    EXPECT_EQ(VirtualKey(SDLK_RIGHT, KMOD_NONE), 0x27u);
+    EXPECT_EQ(VirtualKey(SDLK_DOWN, KMOD_NONE), 0x28u);
+    EXPECT_EQ(VirtualKey(SDLK_RETURN, KMOD_NONE), VK_RETURN);
+    EXPECT_EQ(VirtualKey(SDLK_KP_ENTER, KMOD_NONE), VK_RETURN);
+    EXPECT_EQ(VirtualKey(SDLK_ESCAPE, KMOD_NONE), VK_ESCAPE);
+    EXPECT_EQ(VirtualKey(SDLK_SPACE, KMOD_NONE), VK_SPACE);
+    // Letters are upper case whatever the shift state; digits are themselves.
+    EXPECT_EQ(VirtualKey(SDLK_m, KMOD_NONE), static_cast<UINT>('M'));
+    EXPECT_EQ(VirtualKey(SDLK_m, KMOD_SHIFT), static_cast<UINT>('M'));
+    EXPECT_EQ(VirtualKey(SDLK_7, KMOD_NONE), static_cast<UINT>('7'));
+    EXPECT_EQ(VirtualKey(SDLK_F4, KMOD_NONE), VK_F4);
+    // The keypad steers without NumLock and types digits with it.
+    EXPECT_EQ(VirtualKey(SDLK_KP_8, KMOD_NONE), VK_UP);
+    EXPECT_EQ(VirtualKey(SDLK_KP_1, KMOD_NONE), VK_END);
+    EXPECT_EQ(VirtualKey(SDLK_KP_0, KMOD_NONE), VK_INSERT);
+    EXPECT_EQ(VirtualKey(SDLK_KP_8, KMOD_NUM), 0x68u);
+    EXPECT_EQ(VirtualKey(SDLK_KP_0, KMOD_NUM), 0x60u);
+    // Keys without a code give none.
+    EXPECT_EQ(VirtualKey(SDLK_UNKNOWN, KMOD_NONE), 0u);
+    EXPECT_EQ(VirtualKey(SDLK_AUDIOPLAY, KMOD_NONE), 0u);
+}
+
+TEST(SdlDisplayTest, InvisibleDriversCountOnlyWhenTheUserAskedForThem) {
+    using platform::sdl::IsVisibleDriver;
+    EXPECT_TRUE(IsVisibleDriver("x11", nullptr));
+    EXPECT_TRUE(IsVisibleDriver("wayland", "x11"));
+    EXPECT_FALSE(IsVisibleDriver("offscreen", nullptr));
+    EXPECT_FALSE(IsVisibleDriver("dummy", ""));
+    EXPECT_FALSE(IsVisibleDriver("offscreen", "x11,wayland"));
+    EXPECT_FALSE(IsVisibleDriver("dummy", "dummyish"));
+    EXPECT_TRUE(IsVisibleDriver("offscreen", "x11, Offscreen"));
+    EXPECT_TRUE(IsVisibleDriver("dummy", "dummy"));
+    EXPECT_FALSE(IsVisibleDriver(nullptr, "x11"));
+
+    const std::string unset = platform::sdl::NoDisplayReason(nullptr, nullptr, "");
+    EXPECT_NE(unset.find("DISPLAY is not set"), std::string::npos) << unset;
+    EXPECT_NE(unset.find("WAYLAND_DISPLAY is not set"), std::string::npos) << unset;
+    EXPECT_NE(unset.find("DISPLAY=:0"), std::string::npos) << unset;
+    const std::string gone = platform::sdl::NoDisplayReason(":7", "", "no X server");
+    EXPECT_NE(gone.find("\":7\", which could not be opened"), std::string::npos) << gone;
+    EXPECT_NE(gone.find("SDL reports: no X server"), std::string::npos) << gone;
+}
+
+// The probe without any display: a plain message and a failing exit status, not a crash and not
+// an invisible window. An invisible driver asked for by name is used.
+TEST(SdlDisplayTest, WithoutADisplayTheProgramSaysSoAndFails) {
+    ChildProcess probe({FLOEMAZE_SDL_PROBE}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER",
+                                              kLeakOptions, "XDG_RUNTIME_DIR=/nonexistent"});
+    ASSERT_TRUE(probe.Started());
+    EXPECT_EQ(probe.Wait(kTimeoutMs), 1);
+    const std::string err = probe.Stderr();
+    EXPECT_NE(err.find("there is no display"), std::string::npos) << err;
+    EXPECT_NE(err.find("DISPLAY is not set"), std::string::npos) << err;
+    EXPECT_EQ(probe.ReadAll(kTimeoutMs).find("ready"), std::string::npos);
+
+    ChildProcess offscreen(
+        {FLOEMAZE_SDL_PROBE, "--ticks", "3"},
+        {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER=offscreen", kLeakOptions});
+    ASSERT_TRUE(offscreen.Started());
+    EXPECT_TRUE(offscreen.WaitFor("end 1", kTimeoutMs)) << offscreen.Stderr();
+    EXPECT_EQ(offscreen.Wait(kTimeoutMs), 0);
+    EXPECT_EQ(std::count(offscreen.Lines().begin(), offscreen.Lines().end(), "timer 2"), 3);
+}
+
+// The probe on its own Xvfb, its window found and focused.
+class SdlProbeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!ProgramInPath("Xvfb") || !ProgramInPath("xdotool") || !ProgramInPath("xwd")) {
+            GTEST_SKIP() << "needs Xvfb, xdotool and xwd (Debian packages xvfb, xdotool and "
+                            "x11-apps, installed by tools/ensure-packages)";
+        }
+        m_display = std::make_unique<VirtualDisplay>();
+        ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
+        m_probe = std::make_unique<ChildProcess>(
+            std::vector<std::string>{FLOEMAZE_SDL_PROBE},
+            std::vector<std::string>{m_display->Environment(), "SDL_VIDEODRIVER", kLeakOptions});
+        ASSERT_TRUE(m_probe->WaitFor("ready", kTimeoutMs)) << m_probe->Stderr();
+        const auto window =
+            m_display->FindWindow(std::string("^") + probe::kWindowTitle + "$", kTimeoutMs);
+        ASSERT_TRUE(window) << "the probe's window did not appear";
+        m_window = *window;
+        ASSERT_TRUE(m_probe->WaitFor("paint", kTimeoutMs));
+        // Without a window manager nobody gives the new window the keyboard.
+        ASSERT_TRUE(Xdo({"windowfocus", "--sync", m_window}));
+        const auto geometry = m_display->WindowGeometry(m_window);
+        ASSERT_TRUE(geometry);
+        m_geometry = *geometry;
+    }
+
+    void TearDown() override {
+        if (m_probe && HasFailure()) {
+            std::string lines;
+            for (const std::string& line : m_probe->Lines()) {
+                if (line.rfind("timer", 0) != 0) lines += line + " | ";
+            }
+            ADD_FAILURE() << "probe said: " << lines << "\nstderr: " << m_probe->Stderr();
+        }
+    }
+
+    bool Xdo(const std::vector<std::string>& args) { return m_display->Xdotool(args).has_value(); }
+    // Moves the pointer to a point of the probe's client area (which may lie outside it).
+    bool PointerTo(int x, int y) {
+        return Xdo({"mousemove", "--sync", std::to_string(m_geometry.x + x),
+                    std::to_string(m_geometry.y + y)});
+    }
+    std::optional<std::string> NextLine(const std::string& prefix) {
+        return m_probe->WaitForLine([&](const std::string& l) { return l.rfind(prefix, 0) == 0; },
+                                    kTimeoutMs);
+    }
+    // Polls the window's pixels until check accepts them.
+    bool WaitForPixels(const std::string& window,
+                       const std::function<bool(const Screenshot&)>& check) {
+        std::string error;
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeoutMs);
+        while (std::chrono::steady_clock::now() < deadline) {
+            const auto shot = CaptureWindow(*m_display, window, error);
+            if (shot && check(*shot)) return true;
+            m_probe->Drain();
+            usleep(20000);
+        }
+        return false;
+    }
+
+    std::unique_ptr<VirtualDisplay> m_display;
+    std::unique_ptr<ChildProcess> m_probe;
+    std::string m_window;
+    VirtualDisplay::Geometry m_geometry;
+};
+
+TEST_F(SdlProbeTest, WindowIsCaptionless700x500AndKeysArriveAsVirtualKeyCodes) {
+    EXPECT_EQ(m_geometry.width, 700);
+    EXPECT_EQ(m_geometry.height, 500);
+    ASSERT_TRUE(Xdo({"key", "--delay", "5", "Left", "Up", "Right", "Down", "End", "Home", "Return",
+                     "space", "Escape", "a", "KP_Up"}));
+    std::vector<std::string> keys;
+    while (keys.size() < 11) {
+        const auto line = NextLine("key ");
+        ASSERT_TRUE(line) << "only " << keys.size() << " keys arrived";
+        keys.push_back(*line);
+    }
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"key 37", "key 38", "key 39", "key 40", "key 35", "key 36",
+                                        "key 13", "key 32", "key 27", "key 65", "key 38"}));
+    // Alt+F4 closes the window as the system menu's close command does: the dialog is cancelled.
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    EXPECT_TRUE(m_probe->WaitFor("syscommand 61536", kTimeoutMs));
+    EXPECT_TRUE(m_probe->WaitFor("end 2", kTimeoutMs));
+    EXPECT_EQ(m_probe->Wait(kTimeoutMs), 0);
+}
+
+TEST_F(SdlProbeTest, TimersTickUnderAMessageBoxThatTakesAllInputAndClosesWithEnter) {
+    ASSERT_TRUE(Xdo({"key", "m"}));
+    ASSERT_TRUE(m_probe->WaitFor("box open", kTimeoutMs));
+    // The box is a window of its own, captioned with the program's name, centred on the game's.
+    const auto box = m_display->FindWindow("^floemaze_sdl_probe$", kTimeoutMs);
+    ASSERT_TRUE(box) << "no message box window";
+    const auto boxGeometry = m_display->WindowGeometry(*box);
+    ASSERT_TRUE(boxGeometry);
+    EXPECT_NEAR(boxGeometry->x + boxGeometry->width / 2, m_geometry.x + 350, 1);
+    EXPECT_NEAR(boxGeometry->y + boxGeometry->height / 2, m_geometry.y + 250, 1);
+
+    // Both timers go on while the box is open.
+    int fast = 0;
+    int slow = 0;
+    while (fast < 10 || slow < 3) {
+        const auto line = NextLine("timer ");
+        ASSERT_TRUE(line) << "timers stopped under the box: " << fast << " and " << slow;
+        (*line == "timer 2" ? fast : slow) += 1;
+    }
+    // A click and a key on the game window do not reach it while the box is open, and the
+    // keyboard given to the game window goes on to the box.
+    ASSERT_TRUE(PointerTo(50, 50));
+    ASSERT_TRUE(Xdo({"click", "1"}));
+    ASSERT_TRUE(Xdo({"key", "--window", m_window, "Left"}));
+    ASSERT_TRUE(Xdo({"windowfocus", m_window}));
+    bool boxFocused = false;
+    for (int tries = 0; tries < 250 && !boxFocused; ++tries) {
+        const auto focus = m_display->Xdotool({"getwindowfocus"});
+        boxFocused = focus && focus->substr(0, focus->find('\n')) == *box;
+        if (!boxFocused) usleep(20000);
+    }
+    EXPECT_TRUE(boxFocused) << "the box did not take the keyboard back";
+    // The box shows its text: dark pixels on its white area.
+    EXPECT_TRUE(WaitForPixels(*box, [](const Screenshot& shot) {
+        return std::count_if(shot.pixels.begin(), shot.pixels.end(),
+                             [](std::uint32_t p) { return (p & 0xFF) < 80; }) > 200;
+    }));
+    ASSERT_TRUE(Xdo({"key", "Return"}));
+    ASSERT_TRUE(m_probe->WaitFor("box closed 1", kTimeoutMs));
+    for (const std::string& line : m_probe->Lines()) {
+        EXPECT_TRUE(line.rfind("down", 0) != 0 && line.rfind("up", 0) != 0 &&
+                    line.rfind("key 37", 0) != 0)
+            << "input reached the window under the box: " << line;
+    }
+    // The keyboard is back with the game window.
+    ASSERT_TRUE(Xdo({"key", "Right"}));
+    EXPECT_TRUE(m_probe->WaitFor("key 39", kTimeoutMs));
+
+    // A second box closes with a click on OK, at the right of the strip along its bottom.
+    ASSERT_TRUE(Xdo({"key", "m"}));
+    ASSERT_TRUE(m_probe->WaitFor("box open", kTimeoutMs));
+    const auto second = m_display->FindWindow("^floemaze_sdl_probe$", kTimeoutMs);
+    ASSERT_TRUE(second);
+    const auto g = m_display->WindowGeometry(*second);
+    ASSERT_TRUE(g);
+    ASSERT_TRUE(Xdo({"mousemove", "--sync", std::to_string(g->x + g->width - 56),
+                     std::to_string(g->y + g->height - 22)}));
+    ASSERT_TRUE(Xdo({"click", "1"}));
+    EXPECT_TRUE(m_probe->WaitFor("box closed 1", kTimeoutMs));
+}
+
+TEST_F(SdlProbeTest, ReleaseOutsideTheWindowArrives) {
+    ASSERT_TRUE(PointerTo(100, 300));
+    ASSERT_TRUE(Xdo({"mousedown", "1"}));
+    EXPECT_TRUE(m_probe->WaitFor("down 100 300", kTimeoutMs));
+    ASSERT_TRUE(PointerTo(-60, 320));
+    ASSERT_TRUE(Xdo({"mouseup", "1"}));
+    EXPECT_TRUE(m_probe->WaitFor("up -60 320", kTimeoutMs));
+}
+
+TEST_F(SdlProbeTest, DraggingTheBackgroundMovesTheWindow) {
+    ASSERT_TRUE(PointerTo(500, 250));
+    ASSERT_TRUE(Xdo({"mousedown", "1"}));
+    ASSERT_TRUE(m_probe->WaitFor("down 500 250", kTimeoutMs));
+    for (int step = 1; step <= 4; ++step) ASSERT_TRUE(PointerTo(500 + step * 10, 250 + step * 6));
+    ASSERT_TRUE(Xdo({"mouseup", "1"}));
+    VirtualDisplay::Geometry now;
+    for (int tries = 0; tries < 100; ++tries) {
+        now = m_display->WindowGeometry(m_window).value_or(now);
+        if (now.x == m_geometry.x + 40 && now.y == m_geometry.y + 24) break;
+        usleep(20000);
+    }
+    EXPECT_EQ(now.x, m_geometry.x + 40);
+    EXPECT_EQ(now.y, m_geometry.y + 24);
+    // The release that ends a move belongs to the move, not to the window.
+    ASSERT_TRUE(Xdo({"key", "a"}));
+    ASSERT_TRUE(m_probe->WaitFor("key 65", kTimeoutMs));
+    for (const std::string& line : m_probe->Lines()) EXPECT_NE(line.rfind("up ", 0), 0u) << line;
+}
+
+TEST_F(SdlProbeTest, PresentedRectangleShowsExactlyTheMemoryImage) {
+    ASSERT_TRUE(Xdo({"key", "p"}));
+    ASSERT_TRUE(m_probe->WaitFor("presented", kTimeoutMs));
+    std::string error;
+    const auto shot = CaptureWindow(*m_display, m_window, error);
+    ASSERT_TRUE(shot) << error;
+    ASSERT_EQ(shot->width, 700);
+    ASSERT_EQ(shot->height, 500);
+    int wrong = 0;
+    const RECT r = probe::kPattern;
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            const COLORREF c = probe::PatternAt(x - r.left, y - r.top);
+            const std::uint32_t expected = static_cast<std::uint32_t>(GetRValue(c)) << 16 |
+                                           static_cast<std::uint32_t>(GetGValue(c)) << 8 |
+                                           GetBValue(c);
+            if (shot->At(x, y) != expected && ++wrong <= 3) {
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex
+                              << shot->At(x, y) << ", expected " << expected;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    // Around it the background is untouched.
+    const std::uint32_t background = 0x1E3C5A;
+    EXPECT_EQ(shot->At(r.left - 1, r.top), background);
+    EXPECT_EQ(shot->At(r.right, r.bottom - 1), background);
+    EXPECT_EQ(shot->At(r.left, r.bottom), background);
+}
+
+TEST_F(SdlProbeTest, SystemMenuFromKeyboardOpensAboutBoxAndFromPointerCloses) {
+    // Alt+Space opens the menu; I is the underlined letter of the About entry.
+    ASSERT_TRUE(Xdo({"key", "alt+space"}));
+    EXPECT_TRUE(WaitForPixels(m_window, [](const Screenshot& shot) {
+        return shot.At(1, 1) == 0xF2F2F2;  // the menu's face inside its frame
+    }));
+    ASSERT_TRUE(Xdo({"key", "i"}));
+    ASSERT_TRUE(m_probe->WaitFor("syscommand 16", kTimeoutMs));
+    const auto about = m_display->FindWindow("^Info .+ber Icepup$", kTimeoutMs);
+    ASSERT_TRUE(about) << "no About box";
+    const auto aboutGeometry = m_display->WindowGeometry(*about);
+    ASSERT_TRUE(aboutGeometry);
+    // 235 × 55 dialog units at the shell font's base units (6 × 13 pixels).
+    EXPECT_EQ(aboutGeometry->width, 352);
+    EXPECT_EQ(aboutGeometry->height, 89);
+    EXPECT_TRUE(WaitForPixels(*about, [](const Screenshot& shot) {
+        return std::count_if(shot.pixels.begin(), shot.pixels.end(),
+                             [](std::uint32_t p) { return (p & 0xFF) < 80; }) > 100;
+    }));
+    ASSERT_TRUE(Xdo({"key", "Escape"}));
+    ASSERT_TRUE(m_probe->WaitFor("about 2", kTimeoutMs));
+
+    // A right click opens the menu at the pointer; a click on "Schließen" closes the window.
+    ASSERT_TRUE(PointerTo(40, 40));
+    ASSERT_TRUE(Xdo({"click", "3"}));
+    const int closeY = 40 + platform::PopupMenu::kBorder + platform::PopupMenu::kItemHeight +
+                       platform::PopupMenu::kItemHeight / 2;
+    EXPECT_TRUE(WaitForPixels(m_window,
+                              [](const Screenshot& shot) { return shot.At(41, 41) == 0xF2F2F2; }));
+    ASSERT_TRUE(PointerTo(90, closeY));
+    ASSERT_TRUE(Xdo({"click", "1"}));
+    EXPECT_TRUE(m_probe->WaitFor("syscommand 61536", kTimeoutMs));
+    EXPECT_TRUE(m_probe->WaitFor("end 2", kTimeoutMs));
+    EXPECT_EQ(m_probe->Wait(kTimeoutMs), 0);
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+// The game's pictures, one function each, and where the window shows them.
+#pragma once
+
+#include "sprites/DIB.h"
+#include "tools/assetgen/Canvas.h"
+
+namespace assetgen {
+
+// Where the control column's sprites lie when the column is at the left edge (the right edge
+// shows the same band of the background, so the same edges fit there).
+namespace layout {
+inline constexpr int kWindowWidth = 700;
+inline constexpr int kWindowHeight = 500;
+inline constexpr int kColumnWidth = 200;
+inline constexpr int kLogoHeight = 129;
+inline constexpr int kButtonHeight = 60;
+inline constexpr int kButtonY[3] = {125, 175, 225};
+/// The visible part of a button frame: the buttons are 50 pixels apart, so frames overlap.
+inline constexpr int kButtonTop = 7;
+inline constexpr int kButtonBottom = 53;
+/// The separator covers the column's four pixel columns next to the board (or, with the column
+/// at the right, its first pixel column when it lies at x 499), so pictures keep a margin.
+inline constexpr int kSideMargin = 6;
+inline constexpr int kPanelY = 236;
+inline constexpr int kPanelHeight = 150;
+inline constexpr int kSealPictureY = 366;
+inline constexpr int kSealPictureHeight = 134;
+/// The slid exit button reaches into the seal picture's top rows; the seal picture leaves them
+/// free.
+inline constexpr int kSealPictureTop = 26;
+/// The open panel is covered from this panel row by the slid exit button.
+inline constexpr int kPanelVisible = 99;
+inline constexpr int kControlSize = 20;
+/// Panel coordinates of the two radio buttons and the two check boxes.
+inline constexpr int kRadioX[2] = {23, 103};
+inline constexpr int kRadioY = 23;
+inline constexpr int kCheckX[2] = {110, 140};
+inline constexpr int kCheckY[2] = {50, 75};
+inline constexpr int kField = 25;
+}  // namespace layout
+
+/// The window background, 700 × 500: the backdrop of every control-column sprite. The control
+/// column's bands (x 0..200 and 500..700) are the same, so pictures smoothed against one fit
+/// the other.
+void PaintBackground(Canvas& canvas);
+/// The part (x, y, width, height) of background, repeated as columns × rows frames.
+void PaintBackdrop(Canvas& target, const Canvas& background, int x, int y, int width, int height,
+                   int columns = 1, int rows = 1);
+
+CDIB Separator();
+CDIB Logo(const Canvas& background);
+CDIB StartPicture();
+CDIB Buttons(const Canvas& background);
+CDIB SealPicture(const Canvas& background);
+CDIB OptionsPanel(const Canvas& background);
+/// The controls lie on the panel, which lies on the background.
+CDIB RadioButton(const Canvas& background);
+CDIB CheckButton(const Canvas& background);
+CDIB BabySeal();
+CDIB Tiles();
+
+}  // namespace assetgen
