@@ -47,8 +47,10 @@ BOOL CFloemazeDlg::PreTranslateMessage(MSG* msg) {
 }
 
 void CFloemazeDlg::LoadImage(CSprite& sprite, const char* file, int colourKey, int frameWidth,
-                             int frameHeight, const char* message) {
-    if (!sprite.Load(file, colourKey, frameWidth, frameHeight)) {
+                             int frameHeight, int columns, int rows, const char* message) {
+    // A picture too small for its frames is reported like one that cannot be loaded.
+    if (!sprite.Load(file, colourKey, frameWidth, frameHeight) ||
+        !maze::HoldsFrames(sprite, columns, rows)) {
         AfxMessageBox(message, MB_OK, 0);
         OnCancel();
     }
@@ -83,20 +85,20 @@ BOOL CFloemazeDlg::OnInitDialog() {
 
     // A failed image ends the dialog but the set-up goes on, so that every missing file is
     // reported, in this order, before the window closes without ever running.
-    LoadImage(m_background, "Hintergrund.bmp", FALSE, 700, 500,
+    LoadImage(m_background, "Hintergrund.bmp", FALSE, 700, 500, 1, 1,
               "Die Datei \"Hintergrund.bmp\" konnte nicht geladen werden!");
     m_background.SetDepth(3);
     m_background.MoveTo(0, 0);
 
-    LoadImage(m_logo, "Logo.bmp", TRUE, 200, 129,
+    LoadImage(m_logo, "Logo.bmp", TRUE, 200, 129, 1, 8,
               "Die Datei \"Logo.bmp\" konnte nicht geladen werden!");
     m_logo.SetDepth(101);
 
-    LoadImage(m_startTile, "Startbild.bmp", FALSE, 50, 50,
+    LoadImage(m_startTile, "Startbild.bmp", FALSE, 50, 50, 10, 10,
               "Die Datei \"Startbild.bmp\" konnte nicht geladen werden!");
     m_startTile.SetDepth(107);
 
-    LoadImage(m_buttonStart, "Buttons.bmp", TRUE, 200, 60,
+    LoadImage(m_buttonStart, "Buttons.bmp", TRUE, 200, 60, 1, 9,
               "Die Datei \"buttons.bmp\" konnte nicht geladen werden!");
     m_buttonStart.SetDepth(10);
     m_buttonStart.SetAlpha(0.9f);
@@ -105,27 +107,27 @@ BOOL CFloemazeDlg::OnInitDialog() {
     m_buttonOptions.SetFrame(0, 3);
     m_buttonExit.SetFrame(0, 6);
 
-    LoadImage(m_sealPicture, "Robbe.bmp", TRUE, 200, 134,
+    LoadImage(m_sealPicture, "Robbe.bmp", TRUE, 200, 134, 1, 6,
               "Die Datei \"Robbe.bmp\" konnte nicht geladen werden!");
     m_sealPicture.SetDepth(100);
 
-    LoadImage(m_optionsMenu, "Optionsmenue.bmp", TRUE, 200, 150,
+    LoadImage(m_optionsMenu, "Optionsmenue.bmp", TRUE, 200, 150, 1, 1,
               "Die Datei \"Optionsmenue.bmp\" konnte nicht geladen werden!");
     m_optionsMenu.SetDepth(9);
 
-    LoadImage(m_radioLeft, "Radiobutton.bmp", TRUE, 20, 20,
+    LoadImage(m_radioLeft, "Radiobutton.bmp", TRUE, 20, 20, 1, 2,
               "Die Datei \"Radiobutton.bmp\" konnte nicht geladen werden!");
     m_radioLeft.SetDepth(9);
     m_radioRight = m_radioLeft;
     m_radioRight.SetFrame(0, 1);
 
-    LoadImage(m_checkAnimation, "Checkbutton.bmp", TRUE, 20, 20,
+    LoadImage(m_checkAnimation, "Checkbutton.bmp", TRUE, 20, 20, 1, 2,
               "Die Datei \"Checkbutton.bmp\" konnte nicht geladen werden!");
     m_checkAnimation.SetDepth(9);
     m_checkDrag = m_checkAnimation;
     m_checkDrag.SetFrame(0, 1);
 
-    LoadImage(m_separator, "Trennlinie.bmp", FALSE, 5, 500,
+    LoadImage(m_separator, "Trennlinie.bmp", FALSE, 5, 500, 1, 1,
               "Die Datei \"Trennlinie.bmp\" konnte nicht geladen werden!");
     m_separator.SetDepth(105);
 
@@ -134,6 +136,14 @@ BOOL CFloemazeDlg::OnInitDialog() {
     SetWindowPos(nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
 
     m_backBuffer.Load("Hintergrund.bmp");
+    // Everything is composed into the back buffer, which only a 24-bit image of the window's size
+    // can be. A background picture of another depth is reported and the game goes on, so the
+    // window composes into a blank image instead of showing nothing but that picture.
+    if (m_backBuffer.GetBitCount() != 24 || m_backBuffer.GetWidth() < kWindowWidth ||
+        m_backBuffer.GetHeight() < kWindowHeight) {
+        m_backBuffer.Share(CDIB());  // at the same size, CreateFromDC would keep the old depth
+        m_backBuffer.CreateFromDC(nullptr, kWindowWidth, kWindowHeight);
+    }
     m_sprites.m_pBackground = &m_backBuffer;
 
     // Equal depths: the sprite inserted later lies below, so the start tiles end up drawn from 99

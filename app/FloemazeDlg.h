@@ -97,8 +97,9 @@ protected:
     void RevealBoard();
 
 private:
-    /// Loads one window image; on failure reports message and ends the dialog.
+    /// Loads one window image of columns × rows frames; when it cannot be loaded or is too small
+    /// for its frames, reports message and ends the dialog.
     void LoadImage(CSprite& sprite, const char* file, int colourKey, int frameWidth,
-                   int frameHeight, const char* message);
+                   int frameHeight, int columns, int rows, const char* message);
     void StartGame();
 };

@@ -13,6 +13,19 @@ namespace maze {
 int g_nSubStep = CMazeBoard::kMovesPerStep;
 int g_nTickCount = 0;
 int g_nFallCount = 0;
+
+bool HoldsFrames(CSprite& sprite, int columns, int rows) {
+    const long long width = static_cast<long long>(columns) * sprite.m_nFrameWidth;
+    const long long height = static_cast<long long>(rows) * sprite.m_nFrameHeight;
+    if (sprite.GetWidth() >= width && sprite.GetHeight() >= height) return true;
+    char reason[160];
+    std::snprintf(reason, sizeof reason,
+                  "Das Bild ist zu klein für seine Einzelbilder: %d × %d Pixel statt %lld × %lld.",
+                  sprite.GetWidth(), sprite.GetHeight(), width, height);
+    AfxMessageBox(reason, MB_OK, 0);
+    sprite.Share(CDIB());
+    return false;
+}
 }  // namespace maze
 
 namespace {
@@ -78,12 +91,15 @@ MazeCell* CMazeBoard::Neighbour(const MazeCell* cell, int d) {
 
 void CMazeBoard::NewGame() {
     if (m_bFirstGame) {
-        if (!m_seal.Load("Babyrobbe.bmp", TRUE, kField, kField)) {
+        // A picture too small for its frames is reported like one that cannot be loaded.
+        if (!m_seal.Load("Babyrobbe.bmp", TRUE, kField, kField) ||
+            !maze::HoldsFrames(m_seal, 4, 2)) {
             AfxMessageBox("Die Datei \"Babyrobbe.bmp\" konnte nicht geladen werden!", MB_OK, 0);
         }
         m_seal.SetDepth(kSealHidden);
         m_boardSprites.Insert(&m_seal);
-        if (!m_tileTemplate.Load("Weg.bmp", FALSE, kField, kField)) {
+        if (!m_tileTemplate.Load("Weg.bmp", FALSE, kField, kField) ||
+            !maze::HoldsFrames(m_tileTemplate, 3, 16)) {
             AfxMessageBox("Die Datei \"Weg.bmp\" konnte nicht geladen werden!", MB_OK, 0);
         }
         m_tileTemplate.SetDepth(kTileHidden);

@@ -19,8 +19,14 @@ struct MazeCell {
                            ///< the distance map is built
 };
 
-/// The walk's counters. They live as long as the program and belong to no board.
 namespace maze {
+/// Whether sprite's image holds its whole sheet of columns × rows frames. When it does not, the
+/// reason is shown and the image is let go, so the sprite draws nothing: a frame outside the
+/// image could neither be drawn nor hit-tested, and every composition would report it anew. The
+/// game window checks its own pictures the same way.
+bool HoldsFrames(CSprite& sprite, int columns, int rows);
+
+/// The walk's counters. They live as long as the program and belong to no board.
 extern int g_nSubStep;    ///< moves still to come in the current step; 5 while none is under way
 extern int g_nTickCount;  ///< ticks of a running game that may move the seal; drives frames right
 extern int g_nFallCount;  ///< falling ticks since the game ended; 0 while a game runs

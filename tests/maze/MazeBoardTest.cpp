@@ -9,8 +9,11 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "sprites/SpriteList.h"
+#include "tests/support/BmpBytes.h"
 #include "tests/support/BoardPictures.h"
 #include "tests/support/MazeAscii.h"
 #include "tests/support/MessageRecorder.h"
@@ -434,6 +437,50 @@ TEST(MazeBoardTest, MissingPicturesAreReportedAndTheGameGoesOn) {
     EXPECT_GE(board.m_nShortest, 1);
     board.NewGame();
     EXPECT_EQ(messages.Messages().size(), 2u);
+}
+
+TEST(MazeBoardTest, PicturesTooSmallForTheirFramesAreReportedAndNeverDrawn) {
+    BoardPictures pictures;
+    // One pixel row short of 4 × 2 and of 3 × 16 frames of 25 × 25.
+    for (const auto& [name, width, height] :
+         {std::tuple{"Babyrobbe.bmp", 100, 49}, std::tuple{"Weg.bmp", 75, 399}}) {
+        CDIB image;
+        ASSERT_TRUE(image.CreateFilled(nullptr, width, height, RGB(9, 99, 199)));
+        ASSERT_TRUE(image.Save(pictures.Dir().File(name).c_str()));
+    }
+    MessageRecorder messages;
+    CMazeBoard board;
+    std::srand(3);
+    board.NewGame();
+    EXPECT_EQ(messages.Messages(),
+              (std::vector<std::string>{
+                  "Das Bild ist zu klein für seine Einzelbilder: 100 × 49 Pixel statt 100 × 50.",
+                  "Die Datei \"Babyrobbe.bmp\" konnte nicht geladen werden!",
+                  "Das Bild ist zu klein für seine Einzelbilder: 75 × 399 Pixel statt 75 × 400.",
+                  "Die Datei \"Weg.bmp\" konnte nicht geladen werden!",
+              }));
+    EXPECT_FALSE(board.m_seal.HasImage());
+    EXPECT_FALSE(board.m_cells[0].m_tile.HasImage());
+    EXPECT_TRUE(board.m_bRunning);
+
+    // The game goes on: the board is composed, ticked and hit-tested without a word, where a
+    // frame beyond the picture's last row would be reported on every composition.
+    messages.Clear();
+    CDIB back;
+    ASSERT_TRUE(back.CreateFilled(nullptr, 700, 500, RGB(1, 2, 3)));
+    CSpriteList list;
+    list.m_pBackground = &back;
+    POSITION pos = board.m_boardSprites.GetHeadPosition();
+    while (pos != nullptr) list.Insert(static_cast<CSprite*>(board.m_boardSprites.GetNext(pos)));
+    board.Place(200);
+    board.ShowBoard();
+    for (int i = 0; i < 50; ++i) {
+        board.Tick();
+        list.Update(nullptr);
+    }
+    EXPECT_EQ(list.GetSpriteAt(212, 12), nullptr);
+    EXPECT_TRUE(messages.Messages().empty());
+    EXPECT_EQ(PixelAt(back, 212, 12), RGB(1, 2, 3));
 }
 
 TEST(MazeBoardTest, PlaceLaysTheBoardBesideTheControlColumnAndShowBoardRaisesIt) {
