@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -184,6 +185,19 @@ private:
 
 }  // namespace
 
+// Where each row's visible pixels lie, for the key colour they were found with: rows of sprite
+// pictures hold a few long runs, so keyed drawing copies runs instead of testing every pixel.
+struct CDIB::KeyRuns {
+    struct Run {
+        std::uint16_t begin;  // first visible pixel
+        std::uint16_t end;    // one past the last
+    };
+    bool known = false;
+    unsigned char key[3]{};
+    std::vector<std::uint32_t> rowFirst;  // the runs of row y (0 = top): rowFirst[y] .. [y + 1]
+    std::vector<Run> runs;
+};
+
 CDIB::CDIB()
     : m_pRefCount(new int(0)),
       m_pDC(new CDC),
@@ -191,7 +205,8 @@ CDIB::CDIB()
       m_pInfo(nullptr),
       m_pBits(nullptr),
       m_hBitmap(nullptr),
-      m_hOldBitmap(nullptr) {}
+      m_hOldBitmap(nullptr),
+      m_pKeyRuns(new KeyRuns) {}
 
 CDIB::CDIB(const CDIB& other) : CDIB() {
     Share(other);
@@ -216,6 +231,7 @@ void CDIB::FreeImage() {
     m_pBits = nullptr;
     m_hBitmap = nullptr;
     m_hOldBitmap = nullptr;
+    PixelsChanged();
 }
 
 void CDIB::ReleaseForDestroy() {
@@ -226,8 +242,10 @@ void CDIB::ReleaseForDestroy() {
         FreeImage();
         delete m_pDC;
         delete m_pRefCount;
+        delete m_pKeyRuns;
     }
     m_pRefCount = nullptr;
+    m_pKeyRuns = nullptr;
     m_pDC = nullptr;
     m_pFileHeader = nullptr;
     m_pInfo = nullptr;
@@ -242,6 +260,7 @@ void CDIB::ReleaseForRecreate() {
         // That also holds for a shared object without an image, whose DC object is shared too.
         --*m_pRefCount;
         m_pRefCount = new int(0);
+        m_pKeyRuns = new KeyRuns;
         m_pDC = new CDC;
         m_pFileHeader = nullptr;
         m_pInfo = nullptr;
@@ -465,6 +484,7 @@ BOOL CDIB::DrawPart(CDC* dc, int left, int top, int right, int bottom, int dx, i
 }
 
 BOOL CDIB::CopyFromDC(CDC* src, int width, int height) {
+    PixelsChanged();
     return ::BitBlt(m_pDC->m_hDC, 0, 0, width, height, src != nullptr ? src->m_hDC : nullptr, 0, 0,
                     SRCCOPY);
 }
@@ -517,6 +537,7 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
                             static_cast<std::size_t>(target.biHeight - 1 - dy) * dstStride +
                             static_cast<std::size_t>(dx) * 3;
     const bool distinct = dest->m_pBits != m_pBits;
+    dest->PixelsChanged();
     const auto flush = [&](unsigned char* d, const unsigned char* s, std::size_t n) {
         if (copy) {
             if (distinct) {
@@ -539,7 +560,13 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
         }
         return;
     }
-    const unsigned char* key = GetPixelAddress(0, 0);
+    if (distinct) {
+        AddKeyedRows(dstRow, dstStride, srcX, srcY, w, h, copy, alpha);
+        return;
+    }
+    // An image drawn onto itself may overwrite rows it has still to read: those are tested
+    // pixel by pixel as they are read.
+    const unsigned char* key = PixelAt(0, 0);
     const unsigned char keyB = key[0], keyG = key[1], keyR = key[2];
 #if defined(__SSE2__)
     // Sixteen pixels (48 bytes) are compared with the key at once; the three 16-byte loads meet
@@ -628,6 +655,7 @@ void CDIB::Share(const CDIB& src) {
     m_pFileHeader = src.m_pFileHeader;
     m_pInfo = src.m_pInfo;
     m_pRefCount = src.m_pRefCount;
+    m_pKeyRuns = src.m_pKeyRuns;
     m_hBitmap = src.m_hBitmap;
     m_hOldBitmap = src.m_hOldBitmap;
     m_pDC = src.m_pDC;
@@ -646,10 +674,75 @@ int CDIB::GetStride() const {
 }
 
 unsigned char* CDIB::GetPixelAddress(int x, int y) const {
+    PixelsChanged();
+    return const_cast<unsigned char*>(PixelAt(x, y));
+}
+
+const unsigned char* CDIB::PixelAt(int x, int y) const {
     if (m_pBits == nullptr || x < 0 || y < 0 || x >= GetWidth() || y >= GetHeight()) {
         return nullptr;
     }
     const std::size_t row = static_cast<std::size_t>(GetHeight() - 1 - y);
     const std::size_t column = static_cast<std::size_t>(x) * (GetBitCount() == 24 ? 3 : 1);
     return m_pBits + row * static_cast<std::size_t>(GetStride()) + column;
+}
+
+void CDIB::PixelsChanged() const {
+    if (m_pKeyRuns != nullptr) m_pKeyRuns->known = false;
+}
+
+const CDIB::KeyRuns& CDIB::VisibleRuns() const {
+    KeyRuns& found = *m_pKeyRuns;
+    const unsigned char* key = PixelAt(0, 0);
+    // Pixels written directly without a word are caught at least where they change the key.
+    if (found.known && std::memcmp(found.key, key, 3) == 0) return found;
+    std::memcpy(found.key, key, 3);
+    const int width = GetWidth();
+    const int height = GetHeight();
+    found.rowFirst.assign(static_cast<std::size_t>(height) + 1, 0);
+    found.runs.clear();
+    for (int y = 0; y < height; ++y) {
+        found.rowFirst[static_cast<std::size_t>(y)] = static_cast<std::uint32_t>(found.runs.size());
+        const unsigned char* p = PixelAt(0, y);
+        int x = 0;
+        while (x < width) {
+            while (x < width && std::memcmp(p + 3 * x, key, 3) == 0) ++x;
+            const int begin = x;
+            while (x < width && std::memcmp(p + 3 * x, key, 3) != 0) ++x;
+            if (x > begin) {
+                found.runs.push_back(
+                    KeyRuns::Run{static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(x)});
+            }
+        }
+    }
+    found.rowFirst[static_cast<std::size_t>(height)] =
+        static_cast<std::uint32_t>(found.runs.size());
+    found.known = true;
+    return found;
+}
+
+void CDIB::AddKeyedRows(unsigned char* dstRow, std::size_t dstStride, std::int64_t srcX,
+                        std::int64_t srcY, std::int64_t width, std::int64_t height, bool copy,
+                        float alpha) const {
+    const KeyRuns& found = VisibleRuns();
+    const std::size_t srcStride = DibStride(GetWidth(), 24);
+    const unsigned char* srcRow = PixelAt(static_cast<int>(srcX), static_cast<int>(srcY));
+    const std::int64_t srcEnd = srcX + width;
+    for (std::int64_t r = 0; r < height; ++r, srcRow -= srcStride, dstRow -= dstStride) {
+        const auto y = static_cast<std::size_t>(srcY + r);
+        for (std::uint32_t k = found.rowFirst[y]; k < found.rowFirst[y + 1]; ++k) {
+            const KeyRuns::Run run = found.runs[k];
+            if (run.end <= srcX) continue;
+            if (run.begin >= srcEnd) break;
+            const std::int64_t begin = std::max<std::int64_t>(run.begin, srcX);
+            const std::int64_t end = std::min<std::int64_t>(run.end, srcEnd);
+            const auto offset = static_cast<std::size_t>(begin - srcX) * 3;
+            const auto bytes = static_cast<std::size_t>(end - begin) * 3;
+            if (copy) {
+                CopySpan(dstRow + offset, srcRow + offset, bytes);
+            } else {
+                BlendSpan(bytes, dstRow + offset, srcRow + offset, alpha);
+            }
+        }
+    }
 }

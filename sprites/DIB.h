@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -71,8 +72,15 @@ public:
 
     /// Bytes from one pixel row to the next: (bitCount / 8 × width + 3) rounded down to 4.
     int GetStride() const;
-    /// Address of pixel (x, y), y = 0 being the top row; null outside the image.
+    /// Address of pixel (x, y), y = 0 being the top row; null outside the image. The address is
+    /// writable, so the image takes its pixels as changed (see PixelsChanged).
     unsigned char* GetPixelAddress(int x, int y) const;
+    /// Address of pixel (x, y) for reading only; null outside the image.
+    const unsigned char* PixelAt(int x, int y) const;
+    /// Keyed drawing keeps, per image, where each row's visible (non-key) pixels lie, found once
+    /// instead of at every draw. Whoever writes pixels through m_pBits calls this afterwards; the
+    /// image's own operations, drawing into it and GetPixelAddress do it themselves.
+    void PixelsChanged() const;
     /// True when this object holds an image.
     bool HasImage() const { return m_pFileHeader != nullptr; }
 
@@ -88,11 +96,20 @@ public:
     class Source;
 
 private:
+    struct KeyRuns;
+    /// The runs of visible pixels for the current key colour, found now if they are not known.
+    const KeyRuns& VisibleRuns() const;
+    void AddKeyedRows(unsigned char* dstRow, std::size_t dstStride, std::int64_t srcX,
+                      std::int64_t srcY, std::int64_t width, std::int64_t height, bool copy,
+                      float alpha) const;
+
     BOOL ReadFrom(Source& source);
     void ReleaseForDestroy();
     void ReleaseForRecreate();
     void FreeImage();
     BOOL Refuse(const char* message);
+
+    KeyRuns* m_pKeyRuns;  // shared by every holder of the image, like m_pRefCount
 };
 
 /// Copies n bytes between two images' pixels that do not overlap. A sprite's rows are short (a

@@ -56,9 +56,8 @@ BOOL CSprite::HitTest(int px, int py) const {
     const std::int64_t imageY = std::int64_t{m_nFrameRow} * m_nFrameHeight + (py - y);
     // A frame outside the sheet has no pixel to compare: nothing visible is there.
     if (imageX < 0 || imageY < 0 || imageX >= GetWidth() || imageY >= GetHeight()) return FALSE;
-    const unsigned char* pixel =
-        GetPixelAddress(static_cast<int>(imageX), static_cast<int>(imageY));
-    const unsigned char* key = GetPixelAddress(0, 0);
+    const unsigned char* pixel = PixelAt(static_cast<int>(imageX), static_cast<int>(imageY));
+    const unsigned char* key = PixelAt(0, 0);
     if (pixel == nullptr || key == nullptr) return FALSE;
     const auto bytes = static_cast<std::size_t>(GetBitCount() / 8);
     if (std::memcmp(pixel, key, bytes) != 0) return TRUE;

@@ -619,6 +619,100 @@ TEST(DIBTest, ColourKeyIsTheWholeImagesTopLeftPixelComparedOnAllThreeBytes) {
     EXPECT_EQ(PixelAt(dest2, 0, 0), under);
 }
 
+// The addition written out pixel by pixel for a region inside both images: the reference the
+// compositor's runs must match.
+CDIB ReferenceAddition(const CDIB& source, const CDIB& under, int x, int y, int w, int h, int sx,
+                       int sy, float alpha) {
+    CDIB out = MakeDib(under.GetWidth(), under.GetHeight(), RGB(0, 0, 0));
+    std::memcpy(out.m_pBits, under.m_pBits, PixelMemory(under).size());
+    const COLORREF key = PixelAt(source, 0, 0);
+    for (int j = 0; j < h; ++j) {
+        for (int i = 0; i < w; ++i) {
+            const COLORREF s = PixelAt(source, sx + i, sy + j);
+            if (s == key) continue;
+            if (alpha >= 0.99f) {
+                SetPixel(out, x + i, y + j, s);
+                continue;
+            }
+            const COLORREF d = PixelAt(out, x + i, y + j);
+            COLORREF blended = 0;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const int dc = static_cast<int>((d >> shift) & 0xFF);
+                const int sc = static_cast<int>((s >> shift) & 0xFF);
+                const auto c = static_cast<int>(dc + std::trunc((sc - dc) * double{alpha}));
+                blended |= static_cast<COLORREF>(c) << shift;
+            }
+            SetPixel(out, x + i, y + j, blended);
+        }
+    }
+    return out;
+}
+
+TEST(DIBTest, KeyedDrawingMatchesThePixelByPixelAdditionAndFollowsChangedPixels) {
+    const COLORREF key = RGB(255, 0, 255);
+    std::srand(11);
+    // Key-coloured patches of random length, as around a drawn figure.
+    const auto randomPicture = [&](int w, int h) {
+        CDIB picture = MakeDib(w, h, key);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 1; x < w;) {
+                const int run = 1 + std::rand() % 9;
+                const bool visible = std::rand() % 5 < 3;
+                for (int k = 0; k < run && x < w; ++k, ++x) {
+                    if (visible) {
+                        SetPixel(picture, x, y,
+                                 RGB(std::rand() % 256, std::rand() % 256, std::rand() % 200));
+                    }
+                }
+            }
+        }
+        return picture;
+    };
+    const auto drawAndCompare = [&](CDIB& source, float alpha, bool whole = false) {
+        const int w = whole ? source.GetWidth() : 1 + std::rand() % source.GetWidth();
+        const int h = whole ? source.GetHeight() : 1 + std::rand() % source.GetHeight();
+        const int sx = std::rand() % (source.GetWidth() - w + 1);
+        const int sy = std::rand() % (source.GetHeight() - h + 1);
+        CDIB dest = Gradient(31, 29);
+        const int x = std::rand() % (31 - std::min(w, 31) + 1);
+        const int y = std::rand() % (29 - std::min(h, 29) + 1);
+        const int cw = std::min(w, 31 - x), ch = std::min(h, 29 - y);
+        const CDIB expected = ReferenceAddition(source, dest, x, y, cw, ch, sx, sy, alpha);
+        source.AddSpriteTo(&dest, x, y, w, h, sx, sy, alpha, TRUE);
+        ASSERT_EQ(PixelMemory(dest), PixelMemory(expected))
+            << w << "x" << h << " from " << sx << "," << sy << " at " << x << "," << y;
+    };
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        CDIB source = randomPicture(5 + std::rand() % 40, 1 + std::rand() % 20);
+        for (const float alpha : {1.0f, 0.5f, 0.9f, 0.37f}) drawAndCompare(source, alpha);
+    }
+
+    CDIB source = randomPicture(24, 12);
+    drawAndCompare(source, 1.0f, true);
+    // A pixel written through its address.
+    SetPixel(source, 5, 5, key);
+    SetPixel(source, 6, 5, RGB(1, 2, 3));
+    drawAndCompare(source, 1.0f, true);
+    // Pixels written through the pixel memory, with a word.
+    std::memset(source.m_pBits + source.GetStride() * 3, 0x40, source.GetStride());
+    source.PixelsChanged();
+    drawAndCompare(source, 0.5f, true);
+    // The picture drawn into.
+    CDIB other = randomPicture(24, 12);
+    other.AddSpriteTo(&source, 0, 0, 24, 12, 0, 0, 1.0f, TRUE);
+    drawAndCompare(source, 1.0f, true);
+    // A second holder of the picture sees what the first one changed.
+    CDIB holder(source);
+    drawAndCompare(holder, 1.0f, true);
+    SetPixel(source, 2, 2, RGB(9, 9, 9));
+    drawAndCompare(holder, 1.0f, true);
+    // A new picture read into it.
+    ASSERT_TRUE(source.LoadFromMemory(MakeBmp().data(), MakeBmp().size()));
+    drawAndCompare(source, 0.9f, true);
+    drawAndCompare(holder, 1.0f, true);
+}
+
 TEST(DIBTest, AddSpriteFromIsTheSameAdditionSeenFromTheDestination) {
     CDIB source = Gradient(8, 8);
     CDIB viaTo = MakeDib(10, 10, RGB(5, 5, 5));
