@@ -124,13 +124,19 @@ bool Subtract(std::vector<RECT>& pieces, const RECT& cut) {
 }  // namespace
 
 bool CSpriteList::DrawsWhole(const CSprite& sprite, const RECT& visible) const {
-    if (sprite.GetBitCount() != 24 || !sprite.HasImage()) return false;
+    // The header is read directly: this runs for every sprite of every frame.
+    if (!sprite.HasImage() || sprite.m_pInfo == nullptr || sprite.m_pBits == nullptr ||
+        sprite.m_pInfo->bmiHeader.biBitCount != 24) {
+        return false;
+    }
+    const std::int64_t imageWidth = sprite.m_pInfo->bmiHeader.biWidth;
+    const std::int64_t imageHeight = sprite.m_pInfo->bmiHeader.biHeight;
     const std::int64_t sx = std::int64_t{sprite.m_nFrameCol} * sprite.m_nFrameWidth +
                             (std::int64_t{visible.left} - sprite.m_nX);
     const std::int64_t sy = std::int64_t{sprite.m_nFrameRow} * sprite.m_nFrameHeight +
                             (std::int64_t{visible.top} - sprite.m_nY);
-    return sx >= 0 && sy >= 0 && sx + (visible.right - visible.left) <= sprite.GetWidth() &&
-           sy + (visible.bottom - visible.top) <= sprite.GetHeight();
+    return sx >= 0 && sy >= 0 && sx + (visible.right - visible.left) <= imageWidth &&
+           sy + (visible.bottom - visible.top) <= imageHeight;
 }
 
 void CSpriteList::AddPart(CSprite& sprite, const RECT& part) {
