@@ -5,12 +5,6 @@
 #include <cstring>
 #include <new>
 
-std::size_t DibStride(int width, int bitCount) {
-    if (width <= 0 || bitCount <= 0 || bitCount > 32) return 0;
-    const auto bits = static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount);
-    return (bits + 31) / 32 * 4;
-}
-
 namespace platform {
 
 unsigned char* Bitmap::Row(int y) const {

@@ -68,7 +68,11 @@ constexpr std::size_t kMaxBitmapBytes = std::size_t{kMaxBitmapSide} * kMaxBitmap
 
 /// Row stride in bytes of a DIB of the given width and bit count: whole rows padded to 4 bytes.
 /// 0 for a width or bit count that gives no valid row.
-std::size_t DibStride(int width, int bitCount);
+inline std::size_t DibStride(int width, int bitCount) {
+    if (width <= 0 || bitCount <= 0 || bitCount > 32) return 0;
+    const auto bits = static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount);
+    return (bits + 31) / 32 * 4;
+}
 
 namespace platform {
 

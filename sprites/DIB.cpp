@@ -158,7 +158,48 @@ __attribute__((target("avx2"))) std::size_t BlendWide(std::size_t n, unsigned ch
 }
 #endif
 
+void CopyRowsAcrossPortable(unsigned char** dst, const unsigned char** src, std::size_t count,
+                            std::size_t rows, std::size_t bytes, std::size_t dstStride,
+                            std::size_t srcStride) {
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (std::size_t k = 0; k < count; ++k) {
+            CopySpan(dst[k], src[k], bytes);
+            dst[k] -= dstStride;
+            src[k] -= srcStride;
+        }
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx2"))) void CopyRowsAcrossWide(unsigned char** dst,
+                                                        const unsigned char** src,
+                                                        std::size_t count, std::size_t rows,
+                                                        std::size_t bytes, std::size_t dstStride,
+                                                        std::size_t srcStride) {
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (std::size_t k = 0; k < count; ++k) {
+            CopyWide(dst[k], src[k], bytes);
+            dst[k] -= dstStride;
+            src[k] -= srcStride;
+        }
+    }
+}
+#endif
+
 }  // namespace
+
+void CopyRowsAcross(unsigned char** dst, const unsigned char** src, std::size_t count,
+                    std::size_t rows, std::size_t bytes, std::size_t dstStride,
+                    std::size_t srcStride) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide && bytes >= 32 && bytes <= 512) {
+        CopyRowsAcrossWide(dst, src, count, rows, bytes, dstStride, srcStride);
+        return;
+    }
+#endif
+    CopyRowsAcrossPortable(dst, src, count, rows, bytes, dstStride, srcStride);
+}
 
 void BlendSpan(std::size_t n, unsigned char* dst, const unsigned char* src, float alpha) {
     const BlendRule& rule = RuleFor(alpha);

@@ -78,6 +78,12 @@ constexpr std::size_t kFewSprites = 64;
 // Sprites at least this large are drawn around the occluders in front of them.
 constexpr std::int64_t kSplitMinArea = 8192;
 constexpr std::size_t kMaxPieces = 32;
+// Neighbours drawn row by row across all of them: the board's tiles, the start picture's.
+constexpr std::size_t kMinGroup = 4;
+
+bool Meets(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
 
 // Two rectangles that share a whole edge make one.
 bool MergeInto(RECT& into, const RECT& next) {
@@ -191,7 +197,7 @@ void CSpriteList::ComposeWith(const RECT* rect, Buffers& work) {
         RECT visible{};
         IntersectRect(&visible, &area, &canvas);
         const bool whole = canvas24 && !IsRectEmpty(&visible) && DrawsWhole(*sprite, visible);
-        work.pending.push_back(Pending{sprite, area, visible, whole});
+        work.pending.push_back(Pending{sprite, area, visible, whole, false});
         if (whole && sprite->m_bColorKey == 0 && sprite->m_fAlpha >= 0.99f) {
             const std::size_t index = work.pending.size() - 1;
             if (work.occluders.empty() || work.occluders.back().last + 1 != index ||
@@ -213,6 +219,10 @@ void CSpriteList::ComposeWith(const RECT* rect, Buffers& work) {
         }
     }
     work.occluders.resize(kept);
+    work.groups.clear();
+    for (const Occluder& o : work.occluders) {
+        if (o.last - o.first + 1 >= kMinGroup) work.groups.push_back(o);
+    }
     // Every sprite is checked against every occluder: with many sprites to draw, only the large
     // occluders are worth it.
     if (work.pending.size() > kFewSprites) {
@@ -221,8 +231,13 @@ void CSpriteList::ComposeWith(const RECT* rect, Buffers& work) {
     }
     if (work.occluders.size() > kMaxOccluders) work.occluders.resize(kMaxOccluders);
 
+    std::size_t nextGroup = 0;
     for (std::size_t index = 0; index < work.pending.size(); ++index) {
+        if (nextGroup < work.groups.size() && work.groups[nextGroup].first == index) {
+            DrawGroup(work, work.groups[nextGroup++]);
+        }
         const Pending& pending = work.pending[index];
+        if (pending.done) continue;
         if (!pending.whole) {
             // Drawn exactly as asked: clipping, refusals and their messages stay the image's.
             AddPart(*pending.sprite, pending.area);
@@ -245,6 +260,106 @@ void CSpriteList::ComposeWith(const RECT* rect, Buffers& work) {
         for (const RECT& piece : work.pieces) AddPart(*pending.sprite, piece);
     }
     CountFrame();
+}
+
+void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
+    // The group's sprites tile its area without overlapping, so the order they are drawn in
+    // changes no pixel. What lies in front of the whole group is looked at once.
+    bool partlyHidden = false;
+    for (const Occluder& o : work.occluders) {
+        if (o.first <= group.last) continue;
+        if (Contains(o.area, group.area)) {
+            for (std::size_t i = group.first; i <= group.last; ++i) work.pending[i].done = true;
+            return;
+        }
+        partlyHidden = partlyHidden || Meets(o.area, group.area);
+    }
+    const BITMAPINFOHEADER& canvas = m_pBackground->m_pInfo->bmiHeader;
+    const std::size_t dstStride = DibStride(canvas.biWidth, 24);
+    // Rows of the one shape drawn here: the first member's width and picture stride.
+    std::size_t bytes = 0;
+    std::size_t srcStride = 0;
+    work.tiles.clear();
+    for (std::size_t index = group.first; index <= group.last; ++index) {
+        Pending& pending = work.pending[index];
+        const RECT& v = pending.visible;
+        if (partlyHidden && HiddenBehind(work, index, v)) {
+            pending.done = true;
+            continue;
+        }
+        // Large ones are cut around what lies in front of them; one drawn onto its own image
+        // must not be copied as if the two were apart.
+        const CSprite& sprite = *pending.sprite;
+        if (Area(v) >= kSplitMinArea || sprite.m_pBits == m_pBackground->m_pBits) continue;
+        const BITMAPINFOHEADER& picture = sprite.m_pInfo->bmiHeader;
+        const auto rowBytes = static_cast<std::size_t>(v.right - v.left) * 3;
+        const std::size_t pictureStride = DibStride(picture.biWidth, 24);
+        if (work.tiles.empty()) {
+            bytes = rowBytes;
+            srcStride = pictureStride;
+        } else if (rowBytes != bytes || pictureStride != srcStride) {
+            continue;
+        }
+        // A whole sprite's rectangle lies inside its picture: these are its pixels' addresses.
+        const std::int64_t sx = std::int64_t{sprite.m_nFrameCol} * sprite.m_nFrameWidth +
+                                (std::int64_t{v.left} - sprite.m_nX);
+        const std::int64_t sy = std::int64_t{sprite.m_nFrameRow} * sprite.m_nFrameHeight +
+                                (std::int64_t{v.top} - sprite.m_nY);
+        const unsigned char* src = sprite.m_pBits +
+                                   static_cast<std::size_t>(picture.biHeight - 1 - sy) * srcStride +
+                                   static_cast<std::size_t>(sx) * 3;
+        unsigned char* dst = m_pBackground->m_pBits +
+                             static_cast<std::size_t>(canvas.biHeight - 1 - v.top) * dstStride +
+                             static_cast<std::size_t>(v.left) * 3;
+        work.tiles.push_back(Tile{dst, src, v.top, v.bottom});
+        pending.done = true;
+    }
+    if (work.tiles.empty()) return;
+    m_pBackground->PixelsChanged();
+
+    // By top row (a counting sort: the tops lie within the group's area).
+    const int top = group.area.top;
+    const auto height = static_cast<std::size_t>(group.area.bottom - top);
+    work.rowCounts.assign(height + 1, 0);
+    for (const Tile& t : work.tiles) ++work.rowCounts[static_cast<std::size_t>(t.top - top) + 1];
+    for (std::size_t y = 1; y <= height; ++y) work.rowCounts[y] += work.rowCounts[y - 1];
+    work.byTop.resize(work.tiles.size());
+    for (const Tile& t : work.tiles) {
+        work.byTop[work.rowCounts[static_cast<std::size_t>(t.top - top)]++] = t;
+    }
+
+    // Down the area: the rows the tiles under way share, up to the next tile that begins or
+    // ends. Within a row they go left to right, as the memory lies.
+    work.active.clear();
+    std::size_t next = 0;
+    int y = work.byTop.front().top;
+    while (next < work.byTop.size() || !work.active.empty()) {
+        if (work.active.empty()) y = work.byTop[next].top;
+        const std::size_t before = work.active.size();
+        while (next < work.byTop.size() && work.byTop[next].top == y) {
+            work.active.push_back(work.byTop[next++]);
+        }
+        if (work.active.size() != before) {
+            std::sort(work.active.begin(), work.active.end(),
+                      [](const Tile& a, const Tile& b) { return a.dst < b.dst; });
+        }
+        int until = next < work.byTop.size() ? work.byTop[next].top : group.area.bottom;
+        for (const Tile& t : work.active) until = std::min(until, t.bottom);
+        work.dst.clear();
+        work.src.clear();
+        for (const Tile& t : work.active) {
+            work.dst.push_back(t.dst);
+            work.src.push_back(t.src);
+        }
+        CopyRowsAcross(work.dst.data(), work.src.data(), work.active.size(),
+                       static_cast<std::size_t>(until - y), bytes, dstStride, srcStride);
+        for (std::size_t k = 0; k < work.active.size(); ++k) {
+            work.active[k].dst = work.dst[k];
+            work.active[k].src = work.src[k];
+        }
+        y = until;
+        std::erase_if(work.active, [y](const Tile& t) { return t.bottom <= y; });
+    }
 }
 
 const std::vector<CSpriteList::Entry>& CSpriteList::Order() {

@@ -2,6 +2,7 @@
 // puts the changed area on the screen.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/Gdi.h"
@@ -59,18 +60,35 @@ private:
         RECT area;     // the sprite's bounds within the rectangle composed
         RECT visible;  // the part of area on the background
         bool whole;    // the image draws all of visible: it may be left out or cut
+        bool done;     // drawn (or left out) with its group already
     };
     struct Occluder {
         RECT area;          // covered by opaque sprites
         std::size_t first;  // their first and last places in the pending list
         std::size_t last;
     };
+    struct Tile {
+        unsigned char* dst;  // where its next row goes
+        const unsigned char* src;
+        int top;     // its rows on the background: top ..
+        int bottom;  // .. bottom − 1
+    };
     struct Buffers {
         std::vector<Pending> pending;
         std::vector<Occluder> occluders;
+        std::vector<Occluder> groups;  // neighbours that tile their area, drawn row by row
         std::vector<RECT> pieces;
+        std::vector<Tile> tiles;
+        std::vector<Tile> byTop;
+        std::vector<Tile> active;
+        std::vector<std::uint32_t> rowCounts;
+        std::vector<unsigned char*> dst;
+        std::vector<const unsigned char*> src;
     };
     static bool HiddenBehind(const Buffers& work, std::size_t index, const RECT& visible);
+    /// Draws the group's sprites of one shape row by row across all of them, which writes the
+    /// background front to back instead of tile by tile. The rest stay for the usual way.
+    void DrawGroup(Buffers& work, const Occluder& group);
     void ComposeWith(const RECT* rect, Buffers& work);
 
     // The order of the list as an array, rebuilt when nodes were added or removed.

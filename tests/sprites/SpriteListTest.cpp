@@ -361,17 +361,21 @@ TEST(SpriteListTest, SpritesHiddenBehindOpaqueOnesAreLeftOutWithoutChangingAPixe
         list.m_pBackground = &backBuffer;
         list.Insert(&background);
         std::vector<CSprite> sprites;
-        sprites.reserve(200);
+        sprites.reserve(256);
         for (int k = 0; k < 24; ++k) {
             sprites.push_back(Solid(40, 40, RGB(k * 10, 9, 9), 1, (k % 6) * 40, (k / 6) * 40));
         }
         for (int c = 0; c < 8; ++c) {
             for (int r = 0; r < 6; ++r) {
                 if (c == 2 && r == 1 && round % 2 == 0) continue;  // a gap shows what lies behind
-                sprites.push_back(Solid(20, 20, RGB(30 * c, 40 * r, 200), 80, 60 + 20 * c,
-                                        10 + 20 * r + round % 3));
+                // The last column is wider: a group of tiles of two shapes.
+                sprites.push_back(Solid(c == 7 ? 30 : 20, 20, RGB(30 * c, 40 * r, 200), 80,
+                                        60 + 20 * c, 10 + 20 * r + round % 3));
             }
         }
+        // An opaque sprite in front of part of the grid hides some tiles wholly, some partly.
+        sprites.push_back(
+            Solid(70, 70, RGB(9, 200, 9), 90, 40 + std::rand() % 150, std::rand() % 120 - 20));
         for (int k = 0; k < 40; ++k) {
             CSprite s = Solid(8 + std::rand() % 60, 8 + std::rand() % 50,
                               RGB(std::rand() % 256, std::rand() % 256, 7), std::rand() % 120,
