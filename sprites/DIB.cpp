@@ -86,7 +86,8 @@ void CopyRowsPortable(unsigned char* dst, std::size_t dstStride, const unsigned 
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-// 32 ≤ bytes ≤ 512. Written with intrinsics: a 32-byte memcpy would become two 16-byte moves.
+// bytes ≥ 32. Written with intrinsics: a 32-byte memcpy would become two 16-byte moves, and a
+// library call costs more than a row of the back buffer takes to copy.
 __attribute__((target("avx2"), always_inline)) inline void CopyWide(unsigned char* dst,
                                                                     const unsigned char* src,
                                                                     std::size_t bytes) {
@@ -101,7 +102,7 @@ __attribute__((target("avx2"), always_inline)) inline void CopyWide(unsigned cha
 __attribute__((target("avx2"))) void CopyRowsWide(unsigned char* dst, std::size_t dstStride,
                                                   const unsigned char* src, std::size_t srcStride,
                                                   std::size_t bytes, std::size_t rows) {
-    if (bytes < 32 || bytes > 512) {
+    if (bytes < 32) {
         CopyRowsPortable(dst, dstStride, src, srcStride, bytes, rows);
         return;
     }
@@ -193,7 +194,7 @@ void CopyRowsAcross(unsigned char** dst, const unsigned char** src, std::size_t 
                     std::size_t srcStride) {
 #if defined(__x86_64__) && defined(__GNUC__)
     static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide && bytes >= 32 && bytes <= 512) {
+    if (wide && bytes >= 32) {
         CopyRowsAcrossWide(dst, src, count, rows, bytes, dstStride, srcStride);
         return;
     }
