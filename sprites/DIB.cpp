@@ -278,15 +278,21 @@ private:
 }  // namespace
 
 // Where each row's visible pixels lie, for the key colour they were found with: rows of sprite
-// pictures hold a few long runs, so keyed drawing copies runs instead of testing every pixel.
+// pictures hold a few long runs, so keyed drawing copies runs instead of testing every pixel. A
+// row's runs are found the first time it is drawn (a sheet shows one frame at a time).
 struct CDIB::KeyRuns {
     struct Run {
         std::uint16_t begin;  // first visible pixel
         std::uint16_t end;    // one past the last
     };
-    bool known = false;
+    struct Row {
+        std::uint32_t first;  // its runs: runs[first] ..
+        std::uint32_t count;  // .. count of them; kNotFound until the row is first drawn
+    };
+    static constexpr std::uint32_t kNotFound = UINT32_MAX;
+    bool known = false;  // rows and runs belong to the current pixels and key
     unsigned char key[3]{};
-    std::vector<std::uint32_t> rowFirst;  // the runs of row y (0 = top): rowFirst[y] .. [y + 1]
+    std::vector<Row> rows;  // row y, 0 = top
     std::vector<Run> runs;
 };
 
@@ -783,46 +789,49 @@ void CDIB::PixelsChanged() const {
     if (m_pKeyRuns != nullptr) m_pKeyRuns->known = false;
 }
 
-const CDIB::KeyRuns& CDIB::VisibleRuns() const {
+CDIB::KeyRuns& CDIB::VisibleRuns() const {
     KeyRuns& found = *m_pKeyRuns;
     const unsigned char* key = PixelAt(0, 0);
     // Pixels written directly without a word are caught at least where they change the key.
     if (found.known && std::memcmp(found.key, key, 3) == 0) return found;
     std::memcpy(found.key, key, 3);
-    const int width = GetWidth();
-    const int height = GetHeight();
-    found.rowFirst.assign(static_cast<std::size_t>(height) + 1, 0);
+    found.rows.assign(static_cast<std::size_t>(GetHeight()), KeyRuns::Row{0, KeyRuns::kNotFound});
     found.runs.clear();
-    for (int y = 0; y < height; ++y) {
-        found.rowFirst[static_cast<std::size_t>(y)] = static_cast<std::uint32_t>(found.runs.size());
-        const unsigned char* p = PixelAt(0, y);
-        int x = 0;
-        while (x < width) {
-            while (x < width && std::memcmp(p + 3 * x, key, 3) == 0) ++x;
-            const int begin = x;
-            while (x < width && std::memcmp(p + 3 * x, key, 3) != 0) ++x;
-            if (x > begin) {
-                found.runs.push_back(
-                    KeyRuns::Run{static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(x)});
-            }
-        }
-    }
-    found.rowFirst[static_cast<std::size_t>(height)] =
-        static_cast<std::uint32_t>(found.runs.size());
     found.known = true;
     return found;
+}
+
+void CDIB::FindRuns(KeyRuns& found, int y) const {
+    const int width = GetWidth();
+    const unsigned char* p = PixelAt(0, y);
+    const unsigned char* key = found.key;
+    KeyRuns::Row& row = found.rows[static_cast<std::size_t>(y)];
+    row.first = static_cast<std::uint32_t>(found.runs.size());
+    int x = 0;
+    while (x < width) {
+        while (x < width && std::memcmp(p + 3 * x, key, 3) == 0) ++x;
+        const int begin = x;
+        while (x < width && std::memcmp(p + 3 * x, key, 3) != 0) ++x;
+        if (x > begin) {
+            found.runs.push_back(
+                KeyRuns::Run{static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(x)});
+        }
+    }
+    row.count = static_cast<std::uint32_t>(found.runs.size()) - row.first;
 }
 
 void CDIB::AddKeyedRows(unsigned char* dstRow, std::size_t dstStride, std::int64_t srcX,
                         std::int64_t srcY, std::int64_t width, std::int64_t height, bool copy,
                         float alpha) const {
-    const KeyRuns& found = VisibleRuns();
+    KeyRuns& found = VisibleRuns();
     const std::size_t srcStride = DibStride(GetWidth(), 24);
     const unsigned char* srcRow = PixelAt(static_cast<int>(srcX), static_cast<int>(srcY));
     const std::int64_t srcEnd = srcX + width;
     for (std::int64_t r = 0; r < height; ++r, srcRow -= srcStride, dstRow -= dstStride) {
         const auto y = static_cast<std::size_t>(srcY + r);
-        for (std::uint32_t k = found.rowFirst[y]; k < found.rowFirst[y + 1]; ++k) {
+        if (found.rows[y].count == KeyRuns::kNotFound) FindRuns(found, static_cast<int>(y));
+        const KeyRuns::Row row = found.rows[y];
+        for (std::uint32_t k = row.first; k < row.first + row.count; ++k) {
             const KeyRuns::Run run = found.runs[k];
             if (run.end <= srcX) continue;
             if (run.begin >= srcEnd) break;

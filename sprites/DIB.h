@@ -98,7 +98,9 @@ public:
 private:
     struct KeyRuns;
     /// The runs of visible pixels for the current key colour, found now if they are not known.
-    const KeyRuns& VisibleRuns() const;
+    KeyRuns& VisibleRuns() const;
+    /// Finds the runs of row y (0 = top) and adds them to found.
+    void FindRuns(KeyRuns& found, int y) const;
     void AddKeyedRows(unsigned char* dstRow, std::size_t dstStride, std::int64_t srcX,
                       std::int64_t srcY, std::int64_t width, std::int64_t height, bool copy,
                       float alpha) const;
