@@ -5,6 +5,10 @@
 #include <cstring>
 #include <new>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace platform {
 
 unsigned char* Bitmap::Row(int y) const {
@@ -62,6 +66,21 @@ Bitmap* NewBitmap(int width, int height, int bitCount, bool bottomUp) {
     return bitmap;
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+// 24 to 32 bits, four pixels at a time: the back buffer's rows on their way to a window. Returns
+// how many pixels it converted; it never reads beyond the row's last byte.
+__attribute__((target("ssse3"))) int Widen24To32(unsigned char* dst, const unsigned char* src,
+                                                 int count) {
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    int i = 0;
+    for (; i + 6 <= count; i += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * i), _mm_shuffle_epi8(pixels, spread));
+    }
+    return i;
+}
+#endif
+
 // Copies one row of count pixels between 24- and 32-bit layouts (or equal layouts).
 void CopyRow(unsigned char* dst, int dstBits, const unsigned char* src, int srcBits, int count) {
     if (dstBits == srcBits) {
@@ -71,6 +90,15 @@ void CopyRow(unsigned char* dst, int dstBits, const unsigned char* src, int srcB
     }
     const int dstStep = dstBits / 8;
     const int srcStep = srcBits / 8;
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool shuffle = __builtin_cpu_supports("ssse3");
+    if (shuffle && dstStep == 4 && srcStep == 3) {
+        const int done = Widen24To32(dst, src, count);
+        dst += 4 * done;
+        src += 3 * done;
+        count -= done;
+    }
+#endif
     for (int i = 0; i < count; ++i, dst += dstStep, src += srcStep) {
         dst[0] = src[0];
         dst[1] = src[1];

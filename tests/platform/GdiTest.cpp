@@ -169,6 +169,32 @@ TEST(GdiTest, BitBltConvertsBetween24And32BitsAndRefusesOtherMixes) {
     DeleteDC(empty);
 }
 
+TEST(GdiTest, RowsOfEveryWidthWidenFrom24To32BitsExactlyInPlace) {
+    // Wide rows go four pixels at a time: every width, offset and tail must come out the same,
+    // and nothing beside the rectangle may change (the sanitizers watch the reads at row ends).
+    Surface rgb(41, 3);
+    rgb.Pattern();
+    for (int width = 1; width <= 41; ++width) {
+        for (int x = 0; x + width <= 41; x += 7) {
+            SCOPED_TRACE(testing::Message() << width << " at " << x);
+            Surface xrgb(48, 3, 32);
+            std::memset(xrgb.bitmap->bits, 0xAB, xrgb.bitmap->stride * 3);
+            ASSERT_TRUE(BitBlt(xrgb.dc, 2, 0, width, 3, rgb.dc, x, 0, SRCCOPY));
+            for (int y = 0; y < 3; ++y) {
+                for (int px = 0; px < 48; ++px) {
+                    const unsigned char* p = xrgb.At(px, y);
+                    if (px >= 2 && px < 2 + width) {
+                        ASSERT_TRUE(xrgb.Is(px, y, x + px - 2, y, (x + px - 2) ^ y)) << px;
+                        ASSERT_EQ(p[3], 0) << px;
+                    } else {
+                        ASSERT_EQ(p[0] & p[1] & p[2] & p[3], 0xAB) << px;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(GdiTest, BitBltWithinOneSurfaceCopiesOverlappingRectanglesWhole) {
     for (const auto& [dx, dy] : {std::pair{0, 1}, {0, -1}, {1, 0}, {-1, 0}, {2, 2}, {-1, -2}}) {
         Surface s(8, 8), original(8, 8);
