@@ -49,9 +49,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# dpkg-shlibdeps finds the libraries the game links (SDL2, SDL2_ttf, fontconfig, libX11, the C++ runtime)
-# with their least versions; naming them here as well listed each twice. What it cannot see is the
-# font the game asks fontconfig for at run time.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+# dpkg-shlibdeps finds the libraries the game links (SDL2, libX11, the C++ runtime) with their
+# least versions; naming them here as well listed each twice. What it cannot see are SDL_ttf and
+# fontconfig, opened when the first text is drawn, and the font the game asks fontconfig for.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-ttf-2.0-0, libfontconfig1, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)

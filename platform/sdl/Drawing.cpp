@@ -1,10 +1,10 @@
 #include "platform/sdl/Drawing.h"
 
 #include <SDL.h>
-#include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+
+#include "platform/sdl/TextLibrary.h"
 
 namespace platform::sdl {
 namespace {
@@ -30,65 +30,73 @@ void Blend(unsigned char* p, unsigned r, unsigned g, unsigned b, unsigned a) {
 
 std::string Font::FindFile(const char* family) {
     std::string file;
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+    std::string error;
+    const TextLibrary* text = OpenTextLibrary(error);
+    if (text == nullptr) return file;
+    FcPattern* pattern = text->FcNameParse(reinterpret_cast<const FcChar8*>(family));
     if (pattern == nullptr) return file;
-    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
+    text->FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
+    text->FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    text->FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    text->FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    text->FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+    if (FcPattern* match = text->FcFontMatch(nullptr, pattern, &result)) {
         FcChar8* path = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr) {
+        if (text->FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
+            path != nullptr) {
             file = reinterpret_cast<const char*>(path);
         }
-        FcPatternDestroy(match);
+        text->FcPatternDestroy(match);
     }
-    FcPatternDestroy(pattern);
+    text->FcPatternDestroy(pattern);
     return file;
 }
 
 void Font::ReleaseFontLookup() {
-    FcFini();
+    if (const TextLibrary* text = OpenedTextLibrary()) text->FcFini();
 }
 
 std::unique_ptr<Font> Font::Open(const std::string& file, int sizePoints, std::string& error) {
-    TTF_Font* font = TTF_OpenFontDPI(file.c_str(), sizePoints, 96, 96);
+    const TextLibrary* text = OpenTextLibrary(error);
+    if (text == nullptr) return nullptr;
+    TTF_Font* font = text->TTF_OpenFontDPI(file.c_str(), sizePoints, 96, 96);
     if (font == nullptr) {
-        error = TTF_GetError();
+        error = SDL_GetError();
         return nullptr;
     }
-    TTF_SetFontHinting(font, TTF_HINTING_LIGHT);
+    text->TTF_SetFontHinting(font, TTF_HINTING_LIGHT);
     return std::unique_ptr<Font>(new Font(font));
 }
 
 Font::~Font() {
-    TTF_CloseFont(m_font);
+    OpenedTextLibrary()->TTF_CloseFont(m_font);
 }
 
 int Font::Width(std::string_view text) const {
     int width = 0;
     int height = 0;
-    if (text.empty() || TTF_SizeUTF8(m_font, std::string(text).c_str(), &width, &height) != 0) {
+    if (text.empty() || OpenedTextLibrary()->TTF_SizeUTF8(m_font, std::string(text).c_str(), &width,
+                                                          &height) != 0) {
         return 0;
     }
     return width;
 }
 
 int Font::LineHeight() const {
-    return TTF_FontLineSkip(m_font);
+    return OpenedTextLibrary()->TTF_FontLineSkip(m_font);
 }
 
 int Font::Ascent() const {
-    return TTF_FontAscent(m_font);
+    return OpenedTextLibrary()->TTF_FontAscent(m_font);
 }
 
 void Font::Draw(Bitmap& target, int x, int y, std::string_view text, COLORREF colour,
                 const RECT& clip) const {
     if (text.empty() || target.bitCount != 32) return;
     const SDL_Color white{255, 255, 255, 255};
-    SDL_Surface* rendered = TTF_RenderUTF8_Blended(m_font, std::string(text).c_str(), white);
+    SDL_Surface* rendered =
+        OpenedTextLibrary()->TTF_RenderUTF8_Blended(m_font, std::string(text).c_str(), white);
     if (rendered == nullptr) return;
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(rendered);

@@ -1,7 +1,6 @@
 #include "platform/sdl/SdlBackend.h"
 
 #include <SDL.h>
-#include <SDL_ttf.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 #include "platform/Wnd.h"
 #include "platform/sdl/Drawing.h"
 #include "platform/sdl/Keys.h"
+#include "platform/sdl/TextLibrary.h"
 #include "platform/sdl/Widgets.h"
 #include "platform/sdl/X11Connection.h"
 
@@ -417,7 +417,10 @@ SdlBackend::~SdlBackend() {
     m_menu.reset();
     m_textFont.reset();
     m_dialogFont.reset();
-    if (TTF_WasInit() != 0) TTF_Quit();
+    if (const TextLibrary* text = OpenedTextLibrary();
+        text != nullptr && text->TTF_WasInit() != 0) {
+        text->TTF_Quit();
+    }
     SDL_Quit();
     Font::ReleaseFontLookup();
 }
@@ -437,9 +440,13 @@ void SdlBackend::LoadFonts() {
     // fontconfig costs more than opening the window.
     if (m_fontsTried) return;
     m_fontsTried = true;
-    if (TTF_Init() != 0) {
-        std::fprintf(stderr, "%s: cannot draw text in message boxes and dialogs: %s\n",
-                     ApplicationName().c_str(), TTF_GetError());
+    std::string why;
+    const TextLibrary* text = OpenTextLibrary(why);
+    if (text == nullptr || text->TTF_Init() != 0) {
+        std::fprintf(stderr,
+                     "%s: cannot draw text in message boxes and dialogs: %s. Install the Debian "
+                     "packages libsdl2-ttf-2.0-0 and libfontconfig1.\n",
+                     ApplicationName().c_str(), text == nullptr ? why.c_str() : SDL_GetError());
         return;
     }
     std::string file = Font::FindFile(kFontFamily);
