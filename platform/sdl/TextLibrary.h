@@ -32,8 +32,12 @@ struct TextLibrary {
     decltype(&::FcFini) FcFini;
 };
 
-/// Opens both libraries the first time; null, with why in error, when either or one of its
-/// functions cannot be found. Later calls give the same answer.
+/// Opens the two libraries by file name and takes the functions into library; false, with why in
+/// error, when a library or one of its functions cannot be found.
+bool OpenTextLibraryFiles(const char* ttfFile, const char* fontconfigFile, TextLibrary& library,
+                          std::string& error);
+/// Opens both libraries of the system the first time; null, with why in error, when either or one
+/// of its functions cannot be found. Later calls give the same answer.
 const TextLibrary* OpenTextLibrary(std::string& error);
 /// The libraries if they were opened, else null.
 const TextLibrary* OpenedTextLibrary();

@@ -17,6 +17,7 @@
 #include "platform/PopupMenu.h"
 #include "platform/sdl/Keys.h"
 #include "platform/sdl/SdlBackend.h"
+#include "platform/sdl/TextLibrary.h"
 #include "tests/platform/probe/ProbePattern.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XServer.h"
@@ -54,6 +55,32 @@ TEST(SdlKeysTest, GameKeysAndTheKeypadGiveTheFrameworksCodes) {
     // Keys without a code give none.
     EXPECT_EQ(VirtualKey(SDLK_UNKNOWN, KMOD_NONE), 0u);
     EXPECT_EQ(VirtualKey(SDLK_AUDIOPLAY, KMOD_NONE), 0u);
+}
+
+TEST(SdlTextLibraryTest, AMissingTextLibraryIsNamedAndTheFunctionsComeFromTheRealOnes) {
+    // The fonts' libraries are opened when the first text is drawn; a system without them gets
+    // boxes without text and a message naming what is missing (printed by the backend).
+    platform::sdl::TextLibrary library{};
+    std::string error;
+    EXPECT_FALSE(platform::sdl::OpenTextLibraryFiles("libfloemaze-missing.so.0",
+                                                     "libfontconfig.so.1", library, error));
+    EXPECT_NE(error.find("libfloemaze-missing.so.0"), std::string::npos) << error;
+    error.clear();
+    EXPECT_FALSE(platform::sdl::OpenTextLibraryFiles("libSDL2_ttf-2.0.so.0",
+                                                     "libfloemaze-missing.so.1", library, error));
+    EXPECT_NE(error.find("libfloemaze-missing.so.1"), std::string::npos) << error;
+    // A library without the functions is refused too.
+    EXPECT_FALSE(platform::sdl::OpenTextLibraryFiles("libfontconfig.so.1", "libfontconfig.so.1",
+                                                     library, error));
+    EXPECT_NE(error.find("TTF_Init"), std::string::npos) << error;
+
+    ASSERT_TRUE(platform::sdl::OpenTextLibraryFiles("libSDL2_ttf-2.0.so.0", "libfontconfig.so.1",
+                                                    library, error))
+        << error;
+    EXPECT_EQ(library.TTF_Init(), 0);
+    EXPECT_NE(library.TTF_WasInit(), 0);
+    library.TTF_Quit();
+    EXPECT_NE(library.FcFini, nullptr);
 }
 
 TEST(SdlDisplayTest, InvisibleDriversCountOnlyWhenTheUserAskedForThem) {
