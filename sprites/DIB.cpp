@@ -76,15 +76,8 @@ const BlendRule& RuleFor(float requested) {
     return rule;
 }
 
-// Copies a block of rows, bottom-up, between images that do not overlap. Opaque tiles are most of
-// what the game draws; where the processor has 32-byte registers a tile row takes three moves.
-void CopyRowsPortable(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
-                      std::size_t srcStride, std::size_t bytes, std::size_t rows) {
-    for (std::size_t r = 0; r < rows; ++r, dst -= dstStride, src -= srcStride) {
-        CopySpan(dst, src, bytes);
-    }
-}
-
+// Opaque tiles are most of what the game draws; where the processor has 32-byte registers a tile
+// row takes three moves.
 #if defined(__x86_64__) && defined(__GNUC__)
 // bytes ≥ 32. Written with intrinsics: a 32-byte memcpy would become two 16-byte moves, and a
 // library call costs more than a row of the back buffer takes to copy.
@@ -99,35 +92,6 @@ __attribute__((target("avx2"), always_inline)) inline void CopyWide(unsigned cha
                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + bytes - 32)));
 }
 
-__attribute__((target("avx2"))) void CopyRowsWide(unsigned char* dst, std::size_t dstStride,
-                                                  const unsigned char* src, std::size_t srcStride,
-                                                  std::size_t bytes, std::size_t rows) {
-    if (bytes < 32) {
-        CopyRowsPortable(dst, dstStride, src, srcStride, bytes, rows);
-        return;
-    }
-    for (std::size_t r = 0; r < rows; ++r, dst -= dstStride, src -= srcStride) {
-        CopyWide(dst, src, bytes);
-    }
-}
-
-void CopyRows(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
-              std::size_t srcStride, std::size_t bytes, std::size_t rows) {
-    static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide) {
-        CopyRowsWide(dst, dstStride, src, srcStride, bytes, rows);
-    } else {
-        CopyRowsPortable(dst, dstStride, src, srcStride, bytes, rows);
-    }
-}
-#else
-void CopyRows(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
-              std::size_t srcStride, std::size_t bytes, std::size_t rows) {
-    CopyRowsPortable(dst, dstStride, src, srcStride, bytes, rows);
-}
-#endif
-
-#if defined(__x86_64__) && defined(__GNUC__)
 // The vector blend below on 32 bytes at once; returns how many bytes it blended.
 __attribute__((target("avx2"))) std::size_t BlendWide(std::size_t n, unsigned char* dst,
                                                       const unsigned char* src,
@@ -186,6 +150,12 @@ __attribute__((target("avx2"))) void CopyRowsAcrossWide(unsigned char** dst,
     }
 }
 #endif
+
+// Copies a block of rows, bottom-up, between images that do not overlap.
+void CopyRows(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
+              std::size_t srcStride, std::size_t bytes, std::size_t rows) {
+    CopyRowsAcross(&dst, &src, 1, rows, bytes, dstStride, srcStride);
+}
 
 }  // namespace
 

@@ -301,10 +301,10 @@ void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
             continue;
         }
         // A whole sprite's rectangle lies inside its picture: these are its pixels' addresses.
-        const std::int64_t sx = std::int64_t{sprite.m_nFrameCol} * sprite.m_nFrameWidth +
-                                (std::int64_t{v.left} - sprite.m_nX);
-        const std::int64_t sy = std::int64_t{sprite.m_nFrameRow} * sprite.m_nFrameHeight +
-                                (std::int64_t{v.top} - sprite.m_nY);
+        const int sx = FrameOrigin(sprite.m_nFrameCol, sprite.m_nFrameWidth,
+                                   std::int64_t{v.left} - sprite.m_nX);
+        const int sy = FrameOrigin(sprite.m_nFrameRow, sprite.m_nFrameHeight,
+                                   std::int64_t{v.top} - sprite.m_nY);
         const unsigned char* src = sprite.m_pBits +
                                    static_cast<std::size_t>(picture.biHeight - 1 - sy) * srcStride +
                                    static_cast<std::size_t>(sx) * 3;
