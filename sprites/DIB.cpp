@@ -123,29 +123,64 @@ __attribute__((target("avx2"))) std::size_t BlendWide(std::size_t n, unsigned ch
 }
 #endif
 
-void CopyRowsAcrossPortable(unsigned char** dst, const unsigned char** src, std::size_t count,
-                            std::size_t rows, std::size_t bytes, std::size_t dstStride,
-                            std::size_t srcStride) {
+void CopyRowsAcrossPortable(RowCopy* copies, std::size_t count, std::size_t rows, std::size_t bytes,
+                            std::size_t dstStride, std::size_t srcStride) {
     for (std::size_t r = 0; r < rows; ++r) {
         for (std::size_t k = 0; k < count; ++k) {
-            CopySpan(dst[k], src[k], bytes);
-            dst[k] -= dstStride;
-            src[k] -= srcStride;
+            CopySpan(copies[k].dst, copies[k].src, bytes);
+            copies[k].dst -= dstStride;
+            copies[k].src -= srcStride;
         }
     }
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target("avx2"))) void CopyRowsAcrossWide(unsigned char** dst,
-                                                        const unsigned char** src,
-                                                        std::size_t count, std::size_t rows,
-                                                        std::size_t bytes, std::size_t dstStride,
-                                                        std::size_t srcStride) {
+// Rows of (moves − 1) × 32 < bytes ≤ moves × 32: a tile's row is a fixed number of moves.
+template <int moves>
+__attribute__((target("avx2"), always_inline)) inline void CopyRowsAcrossFixed(
+    RowCopy* copies, std::size_t count, std::size_t rows, std::size_t bytes, std::size_t dstStride,
+    std::size_t srcStride) {
     for (std::size_t r = 0; r < rows; ++r) {
         for (std::size_t k = 0; k < count; ++k) {
-            CopyWide(dst[k], src[k], bytes);
-            dst[k] -= dstStride;
-            src[k] -= srcStride;
+            unsigned char* dst = copies[k].dst;
+            const unsigned char* src = copies[k].src;
+            for (int m = 0; m < moves - 1; ++m) {
+                _mm256_storeu_si256(
+                    reinterpret_cast<__m256i*>(dst + 32 * m),
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 32 * m)));
+            }
+            _mm256_storeu_si256(
+                reinterpret_cast<__m256i*>(dst + bytes - 32),
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + bytes - 32)));
+            copies[k].dst = dst - dstStride;
+            copies[k].src = src - srcStride;
+        }
+    }
+}
+
+__attribute__((target("avx2"))) void CopyRowsAcrossWide(RowCopy* copies, std::size_t count,
+                                                        std::size_t rows, std::size_t bytes,
+                                                        std::size_t dstStride,
+                                                        std::size_t srcStride) {
+    switch ((bytes + 31) / 32) {
+        case 1:
+            return CopyRowsAcrossFixed<1>(copies, count, rows, bytes, dstStride, srcStride);
+        case 2:
+            return CopyRowsAcrossFixed<2>(copies, count, rows, bytes, dstStride, srcStride);
+        case 3:
+            return CopyRowsAcrossFixed<3>(copies, count, rows, bytes, dstStride, srcStride);
+        case 4:
+            return CopyRowsAcrossFixed<4>(copies, count, rows, bytes, dstStride, srcStride);
+        case 5:
+            return CopyRowsAcrossFixed<5>(copies, count, rows, bytes, dstStride, srcStride);
+        default:
+            break;
+    }
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (std::size_t k = 0; k < count; ++k) {
+            CopyWide(copies[k].dst, copies[k].src, bytes);
+            copies[k].dst -= dstStride;
+            copies[k].src -= srcStride;
         }
     }
 }
@@ -154,22 +189,22 @@ __attribute__((target("avx2"))) void CopyRowsAcrossWide(unsigned char** dst,
 // Copies a block of rows, bottom-up, between images that do not overlap.
 void CopyRows(unsigned char* dst, std::size_t dstStride, const unsigned char* src,
               std::size_t srcStride, std::size_t bytes, std::size_t rows) {
-    CopyRowsAcross(&dst, &src, 1, rows, bytes, dstStride, srcStride);
+    RowCopy copy{dst, src};
+    CopyRowsAcross(&copy, 1, rows, bytes, dstStride, srcStride);
 }
 
 }  // namespace
 
-void CopyRowsAcross(unsigned char** dst, const unsigned char** src, std::size_t count,
-                    std::size_t rows, std::size_t bytes, std::size_t dstStride,
-                    std::size_t srcStride) {
+void CopyRowsAcross(RowCopy* copies, std::size_t count, std::size_t rows, std::size_t bytes,
+                    std::size_t dstStride, std::size_t srcStride) {
 #if defined(__x86_64__) && defined(__GNUC__)
     static const bool wide = __builtin_cpu_supports("avx2");
     if (wide && bytes >= 32) {
-        CopyRowsAcrossWide(dst, src, count, rows, bytes, dstStride, srcStride);
+        CopyRowsAcrossWide(copies, count, rows, bytes, dstStride, srcStride);
         return;
     }
 #endif
-    CopyRowsAcrossPortable(dst, src, count, rows, bytes, dstStride, srcStride);
+    CopyRowsAcrossPortable(copies, count, rows, bytes, dstStride, srcStride);
 }
 
 void BlendSpan(std::size_t n, unsigned char* dst, const unsigned char* src, float alpha) {

@@ -130,13 +130,17 @@ inline void CopySpan(unsigned char* dst, const unsigned char* src, std::size_t n
 #endif
     std::memcpy(dst, src, n);
 }
+/// Where the next row of a rectangle being copied goes and comes from.
+struct RowCopy {
+    unsigned char* dst;
+    const unsigned char* src;
+};
 /// Copies the next `rows` rows of count rectangles of one shape, row by row across all of them:
-/// rectangle k's rows are `bytes` long and begin at dst[k] and src[k], the next row down lies
-/// dstStride (srcStride) bytes lower (images are bottom-up). Each address moves on by the rows
-/// copied. The rectangles must overlap neither one another nor their sources.
-void CopyRowsAcross(unsigned char** dst, const unsigned char** src, std::size_t count,
-                    std::size_t rows, std::size_t bytes, std::size_t dstStride,
-                    std::size_t srcStride);
+/// rectangle k's rows are `bytes` long and begin at copies[k].dst and copies[k].src, the next row
+/// down lies dstStride (srcStride) bytes lower (images are bottom-up). Each address moves on by
+/// the rows copied. The rectangles must overlap neither one another nor their sources.
+void CopyRowsAcross(RowCopy* copies, std::size_t count, std::size_t rows, std::size_t bytes,
+                    std::size_t dstStride, std::size_t srcStride);
 /// dst = dst + trunc((src − dst) × alpha) for each of n bytes: the blend of the sprite addition.
 void BlendSpan(std::size_t n, unsigned char* dst, const unsigned char* src, float alpha);
 

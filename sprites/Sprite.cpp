@@ -70,16 +70,6 @@ void CSprite::AddBoundsToDirty() {
     UnionRect(&m_rcDirty, &m_rcDirty, &bounds);
 }
 
-void CSprite::MoveTo(int x, int y) {
-    RECT bounds{};
-    GetRect(&bounds);
-    if (!EqualRect(&bounds, &m_rcDirty)) UnionRect(&m_rcDirty, &m_rcDirty, &bounds);
-    m_nX = x;
-    m_nY = y;
-    GetRect(&bounds);
-    if (!EqualRect(&bounds, &m_rcDirty)) UnionRect(&m_rcDirty, &m_rcDirty, &bounds);
-}
-
 void CSprite::SetFrame(int column, int row) {
     if (column == m_nFrameCol && row == m_nFrameRow) return;
     m_nFrameCol = column;

@@ -44,7 +44,13 @@ public:
     /// colour key is off). Opacity plays no part.
     BOOL HitTest(int px, int py) const;
     /// Moves the sprite; its bounds before and after are added to the dirty rectangle.
-    void MoveTo(int x, int y);
+    void MoveTo(int x, int y) {
+        // Here in the header: a falling board moves hundreds of tiles in every tick.
+        AddToDirtyUnlessEqual();
+        m_nX = x;
+        m_nY = y;
+        AddToDirtyUnlessEqual();
+    }
     /// Shows frame (column, row); a new cell adds the bounds to the dirty rectangle.
     void SetFrame(int column, int row);
     /// Sets the depth; an all-zero dirty rectangle becomes the bounds, so the next update
@@ -79,4 +85,9 @@ private:
         return r == RECT{};
     }
     void AddBoundsToDirty();
+    void AddToDirtyUnlessEqual() {
+        RECT bounds{};
+        CSprite::GetRect(&bounds);
+        if (!EqualRect(&bounds, &m_rcDirty)) UnionRect(&m_rcDirty, &m_rcDirty, &bounds);
+    }
 };

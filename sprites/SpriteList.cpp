@@ -311,7 +311,7 @@ void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
         unsigned char* dst = m_pBackground->m_pBits +
                              static_cast<std::size_t>(canvas.biHeight - 1 - v.top) * dstStride +
                              static_cast<std::size_t>(v.left) * 3;
-        work.tiles.push_back(Tile{dst, src, v.top, v.bottom});
+        work.tiles.push_back(Tile{RowCopy{dst, src}, v.top, v.bottom});
         pending.done = true;
     }
     if (work.tiles.empty()) return;
@@ -329,7 +329,8 @@ void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
     }
 
     // Down the area: the rows the tiles under way share, up to the next tile that begins or
-    // ends. Within a row they go left to right, as the memory lies.
+    // ends. Within a row they go left to right, as the memory lies (the list's order mostly is).
+    const auto byAddress = [](const Tile& a, const Tile& b) { return a.copy.dst < b.copy.dst; };
     work.active.clear();
     std::size_t next = 0;
     int y = work.byTop.front().top;
@@ -339,26 +340,35 @@ void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
         while (next < work.byTop.size() && work.byTop[next].top == y) {
             work.active.push_back(work.byTop[next++]);
         }
-        if (work.active.size() != before) {
-            std::sort(work.active.begin(), work.active.end(),
-                      [](const Tile& a, const Tile& b) { return a.dst < b.dst; });
+        if (work.active.size() != before &&
+            !std::is_sorted(work.active.begin(), work.active.end(), byAddress)) {
+            // Sprites inserted later lie further back: a row of tiles often comes right to left.
+            const auto byAddressDown = [](const Tile& a, const Tile& b) {
+                return a.copy.dst > b.copy.dst;
+            };
+            if (std::is_sorted(work.active.begin(), work.active.end(), byAddressDown)) {
+                std::reverse(work.active.begin(), work.active.end());
+            } else {
+                std::sort(work.active.begin(), work.active.end(), byAddress);
+            }
         }
         int until = next < work.byTop.size() ? work.byTop[next].top : group.area.bottom;
-        for (const Tile& t : work.active) until = std::min(until, t.bottom);
-        work.dst.clear();
-        work.src.clear();
+        work.copies.clear();
         for (const Tile& t : work.active) {
-            work.dst.push_back(t.dst);
-            work.src.push_back(t.src);
+            until = std::min(until, t.bottom);
+            work.copies.push_back(t.copy);
         }
-        CopyRowsAcross(work.dst.data(), work.src.data(), work.active.size(),
-                       static_cast<std::size_t>(until - y), bytes, dstStride, srcStride);
-        for (std::size_t k = 0; k < work.active.size(); ++k) {
-            work.active[k].dst = work.dst[k];
-            work.active[k].src = work.src[k];
-        }
+        CopyRowsAcross(work.copies.data(), work.copies.size(), static_cast<std::size_t>(until - y),
+                       bytes, dstStride, srcStride);
+        // The tiles that go on keep their place in the address order.
         y = until;
-        std::erase_if(work.active, [y](const Tile& t) { return t.bottom <= y; });
+        std::size_t kept = 0;
+        for (std::size_t k = 0; k < work.active.size(); ++k) {
+            if (work.active[k].bottom <= y) continue;
+            work.active[kept] = work.active[k];
+            work.active[kept++].copy = work.copies[k];
+        }
+        work.active.resize(kept);
     }
 }
 
@@ -375,10 +385,9 @@ const std::vector<CSpriteList::Entry>& CSpriteList::Order() {
     return m_order;
 }
 
-void CSpriteList::AddVisible(RECT& changed, const RECT& dirty) const {
+void CSpriteList::AddVisible(RECT& changed, const RECT& dirty, const RECT& canvas) {
     // Only the part on the background can change: a sprite far outside it (the start picture's
     // fallen tiles) must not stretch the area composed and put on the screen.
-    const RECT canvas{0, 0, m_pBackground->GetWidth(), m_pBackground->GetHeight()};
     RECT visible{};
     if (IntersectRect(&visible, &dirty, &canvas)) UnionRect(&changed, &changed, &visible);
 }
@@ -387,6 +396,7 @@ void CSpriteList::Update(CDC* dc) {
     RECT changed{};
     int previousDepth = 0;
     if (m_pBackground == nullptr) return;
+    const RECT canvas{0, 0, m_pBackground->GetWidth(), m_pBackground->GetHeight()};
     // The walk runs over a copy of the order, which is cheaper to read than the nodes, as long
     // as every sprite is in order; the first one out of order continues on the nodes themselves.
     POSITION pos = nullptr;
@@ -398,7 +408,7 @@ void CSpriteList::Update(CDC* dc) {
             break;
         }
         if (sprite->m_rcDirty != RECT{}) {
-            AddVisible(changed, sprite->m_rcDirty);
+            AddVisible(changed, sprite->m_rcDirty, canvas);
             sprite->m_rcDirty = RECT{};
         }
         previousDepth = sprite->m_nDepth;
@@ -407,7 +417,7 @@ void CSpriteList::Update(CDC* dc) {
         POSITION current = pos;
         auto* sprite = static_cast<CSprite*>(GetNext(pos));
         if (sprite->m_rcDirty != RECT{}) {
-            AddVisible(changed, sprite->m_rcDirty);
+            AddVisible(changed, sprite->m_rcDirty, canvas);
             sprite->m_rcDirty = RECT{};
         }
         if (previousDepth > sprite->m_nDepth) {

@@ -48,8 +48,8 @@ public:
 private:
     CSprite* FirstSprite() const;
     void AddToFirstDirty(const RECT& area);
-    /// changed ∪= the part of dirty that lies on the background.
-    void AddVisible(RECT& changed, const RECT& dirty) const;
+    /// changed ∪= the part of dirty that lies on canvas.
+    static void AddVisible(RECT& changed, const RECT& dirty, const RECT& canvas);
     /// True when the sprite addition would draw all of visible without refusing it.
     bool DrawsWhole(const CSprite& sprite, const RECT& visible) const;
     void AddPart(CSprite& sprite, const RECT& part);
@@ -68,10 +68,9 @@ private:
         std::size_t last;
     };
     struct Tile {
-        unsigned char* dst;  // where its next row goes
-        const unsigned char* src;
-        int top;     // its rows on the background: top ..
-        int bottom;  // .. bottom − 1
+        RowCopy copy;  // where its next row goes and comes from
+        int top;       // its rows on the background: top ..
+        int bottom;    // .. bottom − 1
     };
     struct Buffers {
         std::vector<Pending> pending;
@@ -82,8 +81,7 @@ private:
         std::vector<Tile> byTop;
         std::vector<Tile> active;
         std::vector<std::uint32_t> rowCounts;
-        std::vector<unsigned char*> dst;
-        std::vector<const unsigned char*> src;
+        std::vector<RowCopy> copies;
     };
     static bool HiddenBehind(const Buffers& work, std::size_t index, const RECT& visible);
     /// Draws the group's sprites of one shape row by row across all of them, which writes the

@@ -409,6 +409,52 @@ TEST(SpriteListTest, SpritesHiddenBehindOpaqueOnesAreLeftOutWithoutChangingAPixe
     }
 }
 
+TEST(SpriteListTest, GridsOfTilesFromAFrameSheetLandPixelForPixelAtEveryWidth) {
+    // Opaque neighbours are copied row by row across the grid: every row of every tile must
+    // come from its own frame and land at its own place, whatever the width (the copy takes
+    // one to several moves a row), also with tiles listed right to left or bottom up.
+    constexpr int kFrames = 3, kHeight = 5;
+    for (int width = 1; width <= 70; ++width) {
+        SCOPED_TRACE(width);
+        CSprite sheet;
+        sheet.CreateFilled(nullptr, width * kFrames, kHeight, 0);
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < width * kFrames; ++x) SetPixel(sheet, x, y, RGB(x, y * 40, 99));
+        }
+        sheet.m_nFrameWidth = width;
+        sheet.m_nFrameHeight = kHeight;
+        sheet.m_bColorKey = FALSE;
+        sheet.m_nDepth = 80;
+        constexpr int kColumns = 6, kRows = 3, kLeft = 7, kTop = 2;
+        CDIB backBuffer =
+            MakeDib(kLeft + width * kColumns + 3, kTop + kHeight * kRows + 2, kMarker);
+        CSpriteList list;
+        list.m_pBackground = &backBuffer;
+        std::vector<CSprite> tiles(kColumns * kRows, sheet);
+        for (int k = 0; k < kColumns * kRows; ++k) {
+            // Half the widths list the grid bottom up and right to left.
+            const int cell = width % 2 == 0 ? k : kColumns * kRows - 1 - k;
+            tiles[k].SetFrame((cell * 7) % kFrames, 0);
+            tiles[k].MoveTo(kLeft + (cell % kColumns) * width, kTop + (cell / kColumns) * kHeight);
+            list.Insert(&tiles[k]);
+        }
+        const RECT whole{0, 0, backBuffer.GetWidth(), backBuffer.GetHeight()};
+        list.Compose(&whole);
+        for (int y = 0; y < backBuffer.GetHeight(); ++y) {
+            for (int x = 0; x < backBuffer.GetWidth(); ++x) {
+                const int column = (x - kLeft) / width, row = (y - kTop) / kHeight;
+                COLORREF expected = kMarker;
+                if (x >= kLeft && y >= kTop && column < kColumns && row < kRows) {
+                    const int frame = ((row * kColumns + column) * 7) % kFrames;
+                    expected =
+                        RGB(frame * width + (x - kLeft) % width, ((y - kTop) % kHeight) * 40, 99);
+                }
+                ASSERT_EQ(PixelAt(backBuffer, x, y), expected) << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(SpriteListTest, ARefusalsMessageBoxMayComposeTheListAgain) {
     // The message box of a refused sprite runs timer ticks, and a tick updates the same list.
     Scene scene;
