@@ -129,7 +129,8 @@ bool Subtract(std::vector<RECT>& pieces, const RECT& cut) {
 
 }  // namespace
 
-bool CSpriteList::DrawsWhole(const CSprite& sprite, const RECT& visible) const {
+bool CSpriteList::DrawsWhole(const CSprite& sprite, const RECT& visible, int& sourceX,
+                             int& sourceY) {
     // The header is read directly: this runs for every sprite of every frame.
     if (!sprite.HasImage() || sprite.m_pInfo == nullptr || sprite.m_pBits == nullptr ||
         sprite.m_pInfo->bmiHeader.biBitCount != 24) {
@@ -141,8 +142,14 @@ bool CSpriteList::DrawsWhole(const CSprite& sprite, const RECT& visible) const {
                             (std::int64_t{visible.left} - sprite.m_nX);
     const std::int64_t sy = std::int64_t{sprite.m_nFrameRow} * sprite.m_nFrameHeight +
                             (std::int64_t{visible.top} - sprite.m_nY);
-    return sx >= 0 && sy >= 0 && sx + (visible.right - visible.left) <= imageWidth &&
-           sy + (visible.bottom - visible.top) <= imageHeight;
+    if (sx < 0 || sy < 0 || sx + (visible.right - visible.left) > imageWidth ||
+        sy + (visible.bottom - visible.top) > imageHeight) {
+        return false;
+    }
+    // Inside the image, so inside the int range.
+    sourceX = static_cast<int>(sx);
+    sourceY = static_cast<int>(sy);
+    return true;
 }
 
 void CSpriteList::AddPart(CSprite& sprite, const RECT& part) {
@@ -196,8 +203,10 @@ void CSpriteList::ComposeWith(const RECT* rect, Buffers& work) {
         if (rect != nullptr && !IntersectRect(&area, &area, rect)) continue;
         RECT visible{};
         IntersectRect(&visible, &area, &canvas);
-        const bool whole = canvas24 && !IsRectEmpty(&visible) && DrawsWhole(*sprite, visible);
-        work.pending.push_back(Pending{sprite, area, visible, whole, false});
+        int sourceX = 0, sourceY = 0;
+        const bool whole =
+            canvas24 && !IsRectEmpty(&visible) && DrawsWhole(*sprite, visible, sourceX, sourceY);
+        work.pending.push_back(Pending{sprite, area, visible, sourceX, sourceY, whole, false});
         if (whole && sprite->m_bColorKey == 0 && sprite->m_fAlpha >= 0.99f) {
             const std::size_t index = work.pending.size() - 1;
             if (work.occluders.empty() || work.occluders.back().last + 1 != index ||
@@ -279,6 +288,8 @@ void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
     // Rows of the one shape drawn here: the first member's width and picture stride.
     std::size_t bytes = 0;
     std::size_t srcStride = 0;
+    const BITMAPINFO* lastPicture = nullptr;  // tiles mostly share one picture
+    std::size_t pictureStride = 0;
     work.tiles.clear();
     for (std::size_t index = group.first; index <= group.last; ++index) {
         Pending& pending = work.pending[index];
@@ -291,9 +302,11 @@ void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
         // must not be copied as if the two were apart.
         const CSprite& sprite = *pending.sprite;
         if (Area(v) >= kSplitMinArea || sprite.m_pBits == m_pBackground->m_pBits) continue;
-        const BITMAPINFOHEADER& picture = sprite.m_pInfo->bmiHeader;
+        if (sprite.m_pInfo != lastPicture) {
+            lastPicture = sprite.m_pInfo;
+            pictureStride = DibStride(lastPicture->bmiHeader.biWidth, 24);
+        }
         const auto rowBytes = static_cast<std::size_t>(v.right - v.left) * 3;
-        const std::size_t pictureStride = DibStride(picture.biWidth, 24);
         if (work.tiles.empty()) {
             bytes = rowBytes;
             srcStride = pictureStride;
@@ -301,13 +314,11 @@ void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
             continue;
         }
         // A whole sprite's rectangle lies inside its picture: these are its pixels' addresses.
-        const int sx = FrameOrigin(sprite.m_nFrameCol, sprite.m_nFrameWidth,
-                                   std::int64_t{v.left} - sprite.m_nX);
-        const int sy = FrameOrigin(sprite.m_nFrameRow, sprite.m_nFrameHeight,
-                                   std::int64_t{v.top} - sprite.m_nY);
-        const unsigned char* src = sprite.m_pBits +
-                                   static_cast<std::size_t>(picture.biHeight - 1 - sy) * srcStride +
-                                   static_cast<std::size_t>(sx) * 3;
+        const unsigned char* src =
+            sprite.m_pBits +
+            static_cast<std::size_t>(lastPicture->bmiHeader.biHeight - 1 - pending.sourceY) *
+                srcStride +
+            static_cast<std::size_t>(pending.sourceX) * 3;
         unsigned char* dst = m_pBackground->m_pBits +
                              static_cast<std::size_t>(canvas.biHeight - 1 - v.top) * dstStride +
                              static_cast<std::size_t>(v.left) * 3;
@@ -329,46 +340,55 @@ void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
     }
 
     // Down the area: the rows the tiles under way share, up to the next tile that begins or
-    // ends. Within a row they go left to right, as the memory lies (the list's order mostly is).
-    const auto byAddress = [](const Tile& a, const Tile& b) { return a.copy.dst < b.copy.dst; };
-    work.active.clear();
+    // ends. Within a row they go left to right, as the memory lies: the copies under way are kept
+    // in address order, with their last rows beside them.
+    work.copies.clear();
+    work.bottoms.clear();
     std::size_t next = 0;
     int y = work.byTop.front().top;
-    while (next < work.byTop.size() || !work.active.empty()) {
-        if (work.active.empty()) y = work.byTop[next].top;
-        const std::size_t before = work.active.size();
+    while (next < work.byTop.size() || !work.copies.empty()) {
+        if (work.copies.empty()) y = work.byTop[next].top;
+        const std::size_t before = work.copies.size();
         while (next < work.byTop.size() && work.byTop[next].top == y) {
-            work.active.push_back(work.byTop[next++]);
+            work.copies.push_back(work.byTop[next].copy);
+            work.bottoms.push_back(work.byTop[next++].bottom);
         }
-        if (work.active.size() != before &&
-            !std::is_sorted(work.active.begin(), work.active.end(), byAddress)) {
-            // Sprites inserted later lie further back: a row of tiles often comes right to left.
-            const auto byAddressDown = [](const Tile& a, const Tile& b) {
-                return a.copy.dst > b.copy.dst;
-            };
-            if (std::is_sorted(work.active.begin(), work.active.end(), byAddressDown)) {
-                std::reverse(work.active.begin(), work.active.end());
-            } else {
-                std::sort(work.active.begin(), work.active.end(), byAddress);
-            }
-        }
+        if (work.copies.size() != before) KeepAddressOrder(work);
         int until = next < work.byTop.size() ? work.byTop[next].top : group.area.bottom;
-        work.copies.clear();
-        for (const Tile& t : work.active) {
-            until = std::min(until, t.bottom);
-            work.copies.push_back(t.copy);
-        }
+        for (const int bottom : work.bottoms) until = std::min(until, bottom);
         CopyRowsAcross(work.copies.data(), work.copies.size(), static_cast<std::size_t>(until - y),
                        bytes, dstStride, srcStride);
-        // The tiles that go on keep their place in the address order.
         y = until;
         std::size_t kept = 0;
-        for (std::size_t k = 0; k < work.active.size(); ++k) {
-            if (work.active[k].bottom <= y) continue;
-            work.active[kept] = work.active[k];
-            work.active[kept++].copy = work.copies[k];
+        for (std::size_t k = 0; k < work.copies.size(); ++k) {
+            if (work.bottoms[k] <= y) continue;
+            work.copies[kept] = work.copies[k];
+            work.bottoms[kept++] = work.bottoms[k];
         }
-        work.active.resize(kept);
+        work.copies.resize(kept);
+        work.bottoms.resize(kept);
+    }
+}
+
+void CSpriteList::KeepAddressOrder(Buffers& work) {
+    const auto up = [](const RowCopy& a, const RowCopy& b) { return a.dst < b.dst; };
+    if (std::is_sorted(work.copies.begin(), work.copies.end(), up)) return;
+    // Sprites inserted later lie further back: a row of tiles often comes right to left.
+    const auto down = [](const RowCopy& a, const RowCopy& b) { return a.dst > b.dst; };
+    if (std::is_sorted(work.copies.begin(), work.copies.end(), down)) {
+        std::reverse(work.copies.begin(), work.copies.end());
+        std::reverse(work.bottoms.begin(), work.bottoms.end());
+        return;
+    }
+    work.active.clear();
+    for (std::size_t k = 0; k < work.copies.size(); ++k) {
+        work.active.push_back(Tile{work.copies[k], 0, work.bottoms[k]});
+    }
+    std::sort(work.active.begin(), work.active.end(),
+              [](const Tile& a, const Tile& b) { return a.copy.dst < b.copy.dst; });
+    for (std::size_t k = 0; k < work.active.size(); ++k) {
+        work.copies[k] = work.active[k].copy;
+        work.bottoms[k] = work.active[k].bottom;
     }
 }
 

@@ -50,8 +50,9 @@ private:
     void AddToFirstDirty(const RECT& area);
     /// changed ∪= the part of dirty that lies on canvas.
     static void AddVisible(RECT& changed, const RECT& dirty, const RECT& canvas);
-    /// True when the sprite addition would draw all of visible without refusing it.
-    bool DrawsWhole(const CSprite& sprite, const RECT& visible) const;
+    /// True when the sprite addition would draw all of visible without refusing it; then
+    /// (sourceX, sourceY) is where visible's top left pixel comes from in the sprite's image.
+    static bool DrawsWhole(const CSprite& sprite, const RECT& visible, int& sourceX, int& sourceY);
     void AddPart(CSprite& sprite, const RECT& part);
 
     // Working memory of Compose, kept between calls so that composing allocates nothing.
@@ -59,8 +60,10 @@ private:
         CSprite* sprite;
         RECT area;     // the sprite's bounds within the rectangle composed
         RECT visible;  // the part of area on the background
-        bool whole;    // the image draws all of visible: it may be left out or cut
-        bool done;     // drawn (or left out) with its group already
+        int sourceX;   // for a whole one, where visible's top left pixel is in the image
+        int sourceY;
+        bool whole;  // the image draws all of visible: it may be left out or cut
+        bool done;   // drawn (or left out) with its group already
     };
     struct Occluder {
         RECT area;          // covered by opaque sprites
@@ -79,14 +82,17 @@ private:
         std::vector<RECT> pieces;
         std::vector<Tile> tiles;
         std::vector<Tile> byTop;
-        std::vector<Tile> active;
+        std::vector<Tile> active;  // for sorting copies and bottoms together
         std::vector<std::uint32_t> rowCounts;
-        std::vector<RowCopy> copies;
+        std::vector<RowCopy> copies;  // the tiles under way, in address order
+        std::vector<int> bottoms;
     };
     static bool HiddenBehind(const Buffers& work, std::size_t index, const RECT& visible);
     /// Draws the group's sprites of one shape row by row across all of them, which writes the
     /// background front to back instead of tile by tile. The rest stay for the usual way.
     void DrawGroup(Buffers& work, const Occluder& group);
+    /// Sorts the copies under way (and their bottoms with them) by destination address.
+    static void KeepAddressOrder(Buffers& work);
     void ComposeWith(const RECT* rect, Buffers& work);
 
     // The order of the list as an array, rebuilt when nodes were added or removed.

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -431,9 +434,13 @@ TEST(SpriteListTest, GridsOfTilesFromAFrameSheetLandPixelForPixelAtEveryWidth) {
         CSpriteList list;
         list.m_pBackground = &backBuffer;
         std::vector<CSprite> tiles(kColumns * kRows, sheet);
+        // The grid listed top down and left to right, the other way round, or in no order.
+        std::vector<int> cells(kColumns * kRows);
+        std::iota(cells.begin(), cells.end(), 0);
+        if (width % 3 == 1) std::reverse(cells.begin(), cells.end());
+        if (width % 3 == 2) std::shuffle(cells.begin(), cells.end(), std::mt19937(width));
         for (int k = 0; k < kColumns * kRows; ++k) {
-            // Half the widths list the grid bottom up and right to left.
-            const int cell = width % 2 == 0 ? k : kColumns * kRows - 1 - k;
+            const int cell = cells[k];
             tiles[k].SetFrame((cell * 7) % kFrames, 0);
             tiles[k].MoveTo(kLeft + (cell % kColumns) * width, kTop + (cell / kColumns) * kHeight);
             list.Insert(&tiles[k]);
