@@ -127,10 +127,9 @@ bool Subtract(std::vector<RECT>& pieces, const RECT& cut) {
     return true;
 }
 
-}  // namespace
-
-bool CSpriteList::DrawsWhole(const CSprite& sprite, const RECT& visible, int& sourceX,
-                             int& sourceY) {
+// True when the sprite addition would draw all of visible without refusing it; then (sourceX,
+// sourceY) is where visible's top left pixel comes from in the sprite's image.
+bool DrawsWhole(const CSprite& sprite, const RECT& visible, int& sourceX, int& sourceY) {
     // The header is read directly: this runs for every sprite of every frame.
     if (!sprite.HasImage() || sprite.m_pInfo == nullptr || sprite.m_pBits == nullptr ||
         sprite.m_pInfo->bmiHeader.biBitCount != 24) {
@@ -151,6 +150,8 @@ bool CSpriteList::DrawsWhole(const CSprite& sprite, const RECT& visible, int& so
     sourceY = static_cast<int>(sy);
     return true;
 }
+
+}  // namespace
 
 void CSpriteList::AddPart(CSprite& sprite, const RECT& part) {
     const int sourceX = FrameOrigin(sprite.m_nFrameCol, sprite.m_nFrameWidth,
@@ -201,20 +202,20 @@ void CSpriteList::ComposeWith(const RECT* rect, Buffers& work) {
         RECT area{};
         sprite->CSprite::GetRect(&area);
         if (rect != nullptr && !IntersectRect(&area, &area, rect)) continue;
-        RECT visible{};
-        IntersectRect(&visible, &area, &canvas);
-        int sourceX = 0, sourceY = 0;
-        const bool whole =
-            canvas24 && !IsRectEmpty(&visible) && DrawsWhole(*sprite, visible, sourceX, sourceY);
-        work.pending.push_back(Pending{sprite, area, visible, sourceX, sourceY, whole, false});
-        if (whole && sprite->m_bColorKey == 0 && sprite->m_fAlpha >= 0.99f) {
-            const std::size_t index = work.pending.size() - 1;
-            if (work.occluders.empty() || work.occluders.back().last + 1 != index ||
-                !MergeInto(work.occluders.back().area, visible)) {
-                work.occluders.push_back(Occluder{visible, index, index});
-            } else {
-                work.occluders.back().last = index;
-            }
+        work.pending.push_back(Pending{sprite, area, {}, 0, 0, false, false});
+        Pending& pending = work.pending.back();
+        if (!IntersectRect(&pending.visible, &area, &canvas) || !canvas24 ||
+            !DrawsWhole(*sprite, pending.visible, pending.sourceX, pending.sourceY)) {
+            continue;
+        }
+        pending.whole = true;
+        if (sprite->m_bColorKey != 0 || sprite->m_fAlpha < 0.99f) continue;
+        const std::size_t index = work.pending.size() - 1;
+        if (work.occluders.empty() || work.occluders.back().last + 1 != index ||
+            !MergeInto(work.occluders.back().area, pending.visible)) {
+            work.occluders.push_back(Occluder{pending.visible, index, index});
+        } else {
+            work.occluders.back().last = index;
         }
     }
     // Strips of merged neighbours (columns of tiles) merge once more into blocks.

@@ -50,9 +50,6 @@ private:
     void AddToFirstDirty(const RECT& area);
     /// changed ∪= the part of dirty that lies on canvas.
     static void AddVisible(RECT& changed, const RECT& dirty, const RECT& canvas);
-    /// True when the sprite addition would draw all of visible without refusing it; then
-    /// (sourceX, sourceY) is where visible's top left pixel comes from in the sprite's image.
-    static bool DrawsWhole(const CSprite& sprite, const RECT& visible, int& sourceX, int& sourceY);
     void AddPart(CSprite& sprite, const RECT& part);
 
     // Working memory of Compose, kept between calls so that composing allocates nothing.
