@@ -125,8 +125,8 @@ __attribute__((target("avx2"))) std::size_t BlendWide(std::size_t n, unsigned ch
 
 void CopyRowsAcrossPortable(RowCopy* copies, std::size_t count, std::size_t rows, std::size_t bytes,
                             std::size_t dstStride, std::size_t srcStride) {
-    for (std::size_t r = 0; r < rows; ++r) {
-        for (std::size_t k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
+        for (std::size_t r = 0; r < rows; ++r) {
             CopySpan(copies[k].dst, copies[k].src, bytes);
             copies[k].dst -= dstStride;
             copies[k].src -= srcStride;
@@ -135,15 +135,16 @@ void CopyRowsAcrossPortable(RowCopy* copies, std::size_t count, std::size_t rows
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-// Rows of (moves − 1) × 32 < bytes ≤ moves × 32: a tile's row is a fixed number of moves.
+// Rows of (moves − 1) × 32 < bytes ≤ moves × 32: a tile's row is a fixed number of moves, and
+// its addresses stay in registers while its rows are copied.
 template <int moves>
 __attribute__((target("avx2"), always_inline)) inline void CopyRowsAcrossFixed(
     RowCopy* copies, std::size_t count, std::size_t rows, std::size_t bytes, std::size_t dstStride,
     std::size_t srcStride) {
-    for (std::size_t r = 0; r < rows; ++r) {
-        for (std::size_t k = 0; k < count; ++k) {
-            unsigned char* dst = copies[k].dst;
-            const unsigned char* src = copies[k].src;
+    for (std::size_t k = 0; k < count; ++k) {
+        unsigned char* dst = copies[k].dst;
+        const unsigned char* src = copies[k].src;
+        for (std::size_t r = 0; r < rows; ++r) {
             for (int m = 0; m < moves - 1; ++m) {
                 _mm256_storeu_si256(
                     reinterpret_cast<__m256i*>(dst + 32 * m),
@@ -152,9 +153,11 @@ __attribute__((target("avx2"), always_inline)) inline void CopyRowsAcrossFixed(
             _mm256_storeu_si256(
                 reinterpret_cast<__m256i*>(dst + bytes - 32),
                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + bytes - 32)));
-            copies[k].dst = dst - dstStride;
-            copies[k].src = src - srcStride;
+            dst -= dstStride;
+            src -= srcStride;
         }
+        copies[k].dst = dst;
+        copies[k].src = src;
     }
 }
 
@@ -176,8 +179,8 @@ __attribute__((target("avx2"))) void CopyRowsAcrossWide(RowCopy* copies, std::si
         default:
             break;
     }
-    for (std::size_t r = 0; r < rows; ++r) {
-        for (std::size_t k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
+        for (std::size_t r = 0; r < rows; ++r) {
             CopyWide(copies[k].dst, copies[k].src, bytes);
             copies[k].dst -= dstStride;
             copies[k].src -= srcStride;

@@ -135,7 +135,7 @@ struct RowCopy {
     unsigned char* dst;
     const unsigned char* src;
 };
-/// Copies the next `rows` rows of count rectangles of one shape, row by row across all of them:
+/// Copies the next `rows` rows of count rectangles of one shape, one rectangle after the other:
 /// rectangle k's rows are `bytes` long and begin at copies[k].dst and copies[k].src, the next row
 /// down lies dstStride (srcStride) bytes lower (images are bottom-up). Each address moves on by
 /// the rows copied. The rectangles must overlap neither one another nor their sources.

@@ -78,7 +78,7 @@ constexpr std::size_t kFewSprites = 64;
 // Sprites at least this large are drawn around the occluders in front of them.
 constexpr std::int64_t kSplitMinArea = 8192;
 constexpr std::size_t kMaxPieces = 32;
-// Neighbours drawn row by row across all of them: the board's tiles, the start picture's.
+// Neighbours drawn band by band, all in one pass: the board's tiles, the start picture's.
 constexpr std::size_t kMinGroup = 4;
 
 bool Meets(const RECT& a, const RECT& b) {

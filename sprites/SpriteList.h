@@ -75,7 +75,7 @@ private:
     struct Buffers {
         std::vector<Pending> pending;
         std::vector<Occluder> occluders;
-        std::vector<Occluder> groups;  // neighbours that tile their area, drawn row by row
+        std::vector<Occluder> groups;  // neighbours that tile their area, drawn band by band
         std::vector<RECT> pieces;
         std::vector<Tile> tiles;
         std::vector<Tile> byTop;
@@ -85,8 +85,8 @@ private:
         std::vector<int> bottoms;
     };
     static bool HiddenBehind(const Buffers& work, std::size_t index, const RECT& visible);
-    /// Draws the group's sprites of one shape row by row across all of them, which writes the
-    /// background front to back instead of tile by tile. The rest stay for the usual way.
+    /// Draws the group's sprites of one shape band by band: the rows the tiles under way share
+    /// are copied for all of them at once, left to right. The rest stay for the usual way.
     void DrawGroup(Buffers& work, const Occluder& group);
     /// Sorts the copies under way (and their bottoms with them) by destination address.
     static void KeepAddressOrder(Buffers& work);
