@@ -78,7 +78,7 @@ constexpr std::size_t kFewSprites = 64;
 // Sprites at least this large are drawn around the occluders in front of them.
 constexpr std::int64_t kSplitMinArea = 8192;
 constexpr std::size_t kMaxPieces = 32;
-// Neighbours drawn band by band, all in one pass: the board's tiles, the start picture's.
+// Neighbours copied in one pass: the board's tiles, the start picture's.
 constexpr std::size_t kMinGroup = 4;
 
 bool Meets(const RECT& a, const RECT& b) {
@@ -323,13 +323,16 @@ void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
         unsigned char* dst = m_pBackground->m_pBits +
                              static_cast<std::size_t>(canvas.biHeight - 1 - v.top) * dstStride +
                              static_cast<std::size_t>(v.left) * 3;
-        work.tiles.push_back(Tile{RowCopy{dst, src}, v.top, v.bottom});
+        work.tiles.push_back(Tile{RowCopy{dst, src}, v.top, v.bottom - v.top});
         pending.done = true;
     }
     if (work.tiles.empty()) return;
     m_pBackground->PixelsChanged();
 
-    // By top row (a counting sort: the tops lie within the group's area).
+    // The back buffer is written the way it lies in memory, which is markedly faster than the
+    // list's order: by top row (a counting sort, the tops lie within the group's area), and
+    // within a row left to right. Sprites inserted later lie further back, so a row of tiles
+    // often comes right to left.
     const int top = group.area.top;
     const auto height = static_cast<std::size_t>(group.area.bottom - top);
     work.rowCounts.assign(height + 1, 0);
@@ -339,57 +342,27 @@ void CSpriteList::DrawGroup(Buffers& work, const Occluder& group) {
     for (const Tile& t : work.tiles) {
         work.byTop[work.rowCounts[static_cast<std::size_t>(t.top - top)]++] = t;
     }
-
-    // Down the area: the rows the tiles under way share, up to the next tile that begins or
-    // ends. Within a row they go left to right, as the memory lies: the copies under way are kept
-    // in address order, with their last rows beside them.
-    work.copies.clear();
-    work.bottoms.clear();
-    std::size_t next = 0;
-    int y = work.byTop.front().top;
-    while (next < work.byTop.size() || !work.copies.empty()) {
-        if (work.copies.empty()) y = work.byTop[next].top;
-        const std::size_t before = work.copies.size();
-        while (next < work.byTop.size() && work.byTop[next].top == y) {
-            work.copies.push_back(work.byTop[next].copy);
-            work.bottoms.push_back(work.byTop[next++].bottom);
+    const auto leftToRight = [](const Tile& a, const Tile& b) { return a.copy.dst < b.copy.dst; };
+    const auto rightToLeft = [](const Tile& a, const Tile& b) { return a.copy.dst > b.copy.dst; };
+    for (auto row = work.byTop.begin(); row != work.byTop.end();) {
+        const auto end =
+            std::find_if(row, work.byTop.end(), [row](const Tile& t) { return t.top != row->top; });
+        if (std::is_sorted(row, end, rightToLeft)) {
+            std::reverse(row, end);
+        } else {
+            std::sort(row, end, leftToRight);
         }
-        if (work.copies.size() != before) KeepAddressOrder(work);
-        int until = next < work.byTop.size() ? work.byTop[next].top : group.area.bottom;
-        for (const int bottom : work.bottoms) until = std::min(until, bottom);
-        CopyRowsAcross(work.copies.data(), work.copies.size(), static_cast<std::size_t>(until - y),
+        row = end;
+    }
+    // Tiles of one height (all of a board's) in one call.
+    for (std::size_t first = 0; first < work.byTop.size();) {
+        const int rows = work.byTop[first].height;
+        work.copies.clear();
+        for (; first < work.byTop.size() && work.byTop[first].height == rows; ++first) {
+            work.copies.push_back(work.byTop[first].copy);
+        }
+        CopyRowsAcross(work.copies.data(), work.copies.size(), static_cast<std::size_t>(rows),
                        bytes, dstStride, srcStride);
-        y = until;
-        std::size_t kept = 0;
-        for (std::size_t k = 0; k < work.copies.size(); ++k) {
-            if (work.bottoms[k] <= y) continue;
-            work.copies[kept] = work.copies[k];
-            work.bottoms[kept++] = work.bottoms[k];
-        }
-        work.copies.resize(kept);
-        work.bottoms.resize(kept);
-    }
-}
-
-void CSpriteList::KeepAddressOrder(Buffers& work) {
-    const auto up = [](const RowCopy& a, const RowCopy& b) { return a.dst < b.dst; };
-    if (std::is_sorted(work.copies.begin(), work.copies.end(), up)) return;
-    // Sprites inserted later lie further back: a row of tiles often comes right to left.
-    const auto down = [](const RowCopy& a, const RowCopy& b) { return a.dst > b.dst; };
-    if (std::is_sorted(work.copies.begin(), work.copies.end(), down)) {
-        std::reverse(work.copies.begin(), work.copies.end());
-        std::reverse(work.bottoms.begin(), work.bottoms.end());
-        return;
-    }
-    work.active.clear();
-    for (std::size_t k = 0; k < work.copies.size(); ++k) {
-        work.active.push_back(Tile{work.copies[k], 0, work.bottoms[k]});
-    }
-    std::sort(work.active.begin(), work.active.end(),
-              [](const Tile& a, const Tile& b) { return a.copy.dst < b.copy.dst; });
-    for (std::size_t k = 0; k < work.active.size(); ++k) {
-        work.copies[k] = work.active[k].copy;
-        work.bottoms[k] = work.active[k].bottom;
     }
 }
 

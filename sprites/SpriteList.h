@@ -68,28 +68,24 @@ private:
         std::size_t last;
     };
     struct Tile {
-        RowCopy copy;  // where its next row goes and comes from
-        int top;       // its rows on the background: top ..
-        int bottom;    // .. bottom − 1
+        RowCopy copy;  // where its first row goes and comes from
+        int top;       // its first row on the background
+        int height;
     };
     struct Buffers {
         std::vector<Pending> pending;
         std::vector<Occluder> occluders;
-        std::vector<Occluder> groups;  // neighbours that tile their area, drawn band by band
+        std::vector<Occluder> groups;  // neighbours that tile their area, copied in one pass
         std::vector<RECT> pieces;
-        std::vector<Tile> tiles;
-        std::vector<Tile> byTop;
-        std::vector<Tile> active;  // for sorting copies and bottoms together
+        std::vector<Tile> tiles;  // a group's, in the list's order
+        std::vector<Tile> byTop;  // the same in the order of the back buffer's memory
         std::vector<std::uint32_t> rowCounts;
-        std::vector<RowCopy> copies;  // the tiles under way, in address order
-        std::vector<int> bottoms;
+        std::vector<RowCopy> copies;
     };
     static bool HiddenBehind(const Buffers& work, std::size_t index, const RECT& visible);
-    /// Draws the group's sprites of one shape band by band: the rows the tiles under way share
-    /// are copied for all of them at once, left to right. The rest stay for the usual way.
+    /// Draws the group's sprites of one shape by copying their rows straight from their
+    /// pictures, in one pass over all of them. The rest stay for the usual way.
     void DrawGroup(Buffers& work, const Occluder& group);
-    /// Sorts the copies under way (and their bottoms with them) by destination address.
-    static void KeepAddressOrder(Buffers& work);
     void ComposeWith(const RECT* rect, Buffers& work);
 
     // The order of the list as an array, rebuilt when nodes were added or removed.
