@@ -413,9 +413,9 @@ TEST(SpriteListTest, SpritesHiddenBehindOpaqueOnesAreLeftOutWithoutChangingAPixe
 }
 
 TEST(SpriteListTest, GridsOfTilesFromAFrameSheetLandPixelForPixelAtEveryWidth) {
-    // Opaque neighbours are copied row by row across the grid: every row of every tile must
-    // come from its own frame and land at its own place, whatever the width (the copy takes
-    // one to several moves a row), also with tiles listed right to left or bottom up.
+    // Opaque neighbours are copied straight from their pictures, reordered as the back buffer
+    // lies in memory: every row of every tile must come from its own frame and land at its own
+    // place, whatever the width (a row takes one to several moves) and the order of the list.
     constexpr int kFrames = 3, kHeight = 5;
     for (int width = 1; width <= 70; ++width) {
         SCOPED_TRACE(width);
