@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -10,6 +11,15 @@
 #endif
 
 namespace platform {
+
+void PixelRelease::operator()(unsigned char* pixels) const noexcept {
+    std::free(pixels);
+}
+
+PixelMemory AllocatePixels(std::size_t bytes) {
+    return PixelMemory(
+        static_cast<unsigned char*>(std::calloc(std::max<std::size_t>(bytes, 1), 1)));
+}
 
 unsigned char* Bitmap::Row(int y) const {
     if (bits == nullptr || y < 0 || y >= height) return nullptr;
@@ -21,7 +31,7 @@ DeviceContext::DeviceContext() : m_selected(&m_stock) {
     m_stock.width = m_stock.height = 1;
     m_stock.bitCount = 1;
     m_stock.stride = 4;
-    m_stock.owned = std::make_unique<unsigned char[]>(4);
+    m_stock.owned = AllocatePixels(4);
     m_stock.bits = m_stock.owned.get();
     m_stock.selectedInto = this;
 }
@@ -52,7 +62,7 @@ Bitmap* NewBitmap(int width, int height, int bitCount, bool bottomUp) {
     if (bytes > kMaxBitmapBytes) return nullptr;
     auto* bitmap = new (std::nothrow) Bitmap;
     if (bitmap == nullptr) return nullptr;
-    bitmap->owned.reset(new (std::nothrow) unsigned char[bytes]());
+    bitmap->owned = AllocatePixels(bytes);
     if (!bitmap->owned) {
         delete bitmap;
         return nullptr;

@@ -78,6 +78,17 @@ namespace platform {
 
 class DeviceContext;
 
+/// Releases memory from AllocatePixels.
+struct PixelRelease {
+    void operator()(unsigned char* pixels) const noexcept;
+};
+using PixelMemory = std::unique_ptr<unsigned char[], PixelRelease>;
+
+/// bytes of pixel memory, all zero, or null when there is not that much. Large blocks come from
+/// the system already zeroed and are not written here, so that a picture read into them touches
+/// each page once, not twice.
+PixelMemory AllocatePixels(std::size_t bytes);
+
 /// A bitmap object: pixel memory of width × height at bitCount bits, rows `stride` bytes apart.
 /// DIB layout (bottomUp) stores the bottom row first, as BMP files do; window surfaces are
 /// top-down. 24-bit pixels are B, G, R; 32-bit pixels are B, G, R, X.
@@ -87,9 +98,9 @@ struct Bitmap {
     int bitCount = 0;
     std::size_t stride = 0;
     bool bottomUp = true;
-    unsigned char* bits = nullptr;           ///< first byte of the pixel memory
-    std::unique_ptr<unsigned char[]> owned;  ///< the memory, when the bitmap owns it
-    DeviceContext* selectedInto = nullptr;   ///< the device context it is selected into, if any
+    unsigned char* bits = nullptr;          ///< first byte of the pixel memory
+    PixelMemory owned;                      ///< the memory, when the bitmap owns it
+    DeviceContext* selectedInto = nullptr;  ///< the device context it is selected into, if any
 
     /// Address of the first byte of row y counted from the top, or null outside the bitmap.
     unsigned char* Row(int y) const;

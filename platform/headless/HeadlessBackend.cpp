@@ -1,6 +1,7 @@
 #include "platform/headless/HeadlessBackend.h"
 
 #include <cstdio>
+#include <new>
 #include <utility>
 
 namespace platform::headless {
@@ -12,8 +13,9 @@ void Allocate(Bitmap& surface, int width, int height) {
     surface.bitCount = 32;
     surface.bottomUp = false;
     surface.stride = static_cast<std::size_t>(surface.width) * 4;
-    surface.owned = std::make_unique<unsigned char[]>(
+    surface.owned = AllocatePixels(
         std::max<std::size_t>(surface.stride * static_cast<std::size_t>(surface.height), 4));
+    if (!surface.owned) throw std::bad_alloc();
     surface.bits = surface.owned.get();
 }
 }  // namespace

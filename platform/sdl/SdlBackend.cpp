@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <new>
 #include <utility>
 
 #include "platform/Dialog.h"
@@ -53,8 +54,8 @@ void Allocate(Bitmap& bitmap, int width, int height) {
     bitmap.bitCount = 32;
     bitmap.bottomUp = false;
     bitmap.stride = static_cast<std::size_t>(bitmap.width) * 4;
-    bitmap.owned =
-        std::make_unique<unsigned char[]>(bitmap.stride * static_cast<std::size_t>(bitmap.height));
+    bitmap.owned = AllocatePixels(bitmap.stride * static_cast<std::size_t>(bitmap.height));
+    if (!bitmap.owned) throw std::bad_alloc();
     bitmap.bits = bitmap.owned.get();
 }
 

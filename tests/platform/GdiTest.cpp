@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -68,6 +69,23 @@ TEST(GdiTest, DibSectionsHaveTheStrideAndBottomUpRowsOfBmpFiles) {
     }
     EXPECT_EQ(DibStride(5, 24), 16u);
     EXPECT_EQ(DibStride(0, 24), 0u);
+}
+
+TEST(GdiTest, NewBitmapsAreBlackAlsoInMemoryThatHeldAPictureBefore) {
+    // Small bitmaps come from the program's own heap, large ones from the system; a bitmap made
+    // after one of the same size was deleted may well get its memory back.
+    for (const int side : {6, 700}) {
+        for (int round = 0; round < 3; ++round) {
+            HBITMAP bitmap = CreateCompatibleBitmap(nullptr, side, side);
+            ASSERT_NE(bitmap, nullptr);
+            const std::size_t bytes = bitmap->stride * static_cast<std::size_t>(side);
+            const auto zero = static_cast<std::size_t>(
+                std::count(bitmap->bits, bitmap->bits + bytes, static_cast<unsigned char>(0)));
+            EXPECT_EQ(zero, bytes) << side << " × " << side << ", round " << round;
+            std::memset(bitmap->bits, 0xA5, bytes);
+            DeleteObject(bitmap);
+        }
+    }
 }
 
 TEST(GdiTest, DibSectionsThatDescribeNoBitmapAreRefused) {
