@@ -92,8 +92,13 @@ bool ContainsWord(const char* list, std::string_view word) {
 
 class SdlBackend;
 
-// A window: an SDL window whose client area shows a memory surface, rectangle by rectangle, with
-// an open menu drawn over it.
+// A window: an SDL window whose client area shows what is drawn into its surface, rectangle by
+// rectangle, with an open menu drawn over it.
+//
+// Drawing goes straight into SDL's own window surface where its format and size are the ones the
+// drawing code expects: a frame is then written once, and no memory of the window's own is
+// touched before the first one is on the screen. While a menu lies over the window, or where
+// SDL's surface does not fit, drawing goes to a memory copy instead, which Present blits.
 class SdlPeer final : public WindowPeer {
 public:
     SdlPeer(SdlBackend& backend, CWnd& window, SDL_Window* handle, CWnd* owner, int width,
@@ -102,7 +107,10 @@ public:
     SdlPeer(const SdlPeer&) = delete;
     SdlPeer& operator=(const SdlPeer&) = delete;
 
-    Bitmap* Surface() override { return &m_surface; }
+    Bitmap* Surface() override {
+        Retarget();
+        return &m_surface;
+    }
     void Present(const RECT& rect) override;
     void SetClientSize(int width, int height) override;
     void Show() override;
@@ -117,19 +125,29 @@ public:
     SDL_Window* Handle() const { return m_handle; }
     Uint32 Id() const { return SDL_GetWindowID(m_handle); }
     bool Shown() const { return m_shown; }
-    RECT ClientRect() const { return RECT{0, 0, m_surface.width, m_surface.height}; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    RECT ClientRect() const { return RECT{0, 0, m_width, m_height}; }
+    /// Whether drawing goes straight into SDL's window surface (false: into the memory copy).
+    bool DrawsDirectly() const { return m_surface.bits != nullptr && !m_surface.owned; }
     /// Shows overlay with its top-left at at over the surface; null takes it away again.
     void SetOverlay(Bitmap* overlay, POINT at);
 
 private:
     void PlaceCentred();
+    /// Points m_surface at SDL's window surface or at the memory copy, whichever fits now, and
+    /// carries what the window shows over from the one to the other.
+    void Retarget();
+    void DropCopy();
 
     SdlBackend& m_backend;
     CWnd& m_window;
     SDL_Window* m_handle;
     CWnd* m_owner;
-    Bitmap m_surface;
-    SDL_Surface* m_wrap = nullptr;
+    int m_width;
+    int m_height;
+    Bitmap m_surface;               // what drawing writes to; no memory until the first drawing
+    SDL_Surface* m_wrap = nullptr;  // the memory copy as an SDL surface, while there is one
     Bitmap* m_overlay = nullptr;
     SDL_Surface* m_overlayWrap = nullptr;
     POINT m_overlayAt{};
@@ -263,9 +281,12 @@ private:
 
 SdlPeer::SdlPeer(SdlBackend& backend, CWnd& window, SDL_Window* handle, CWnd* owner, int width,
                  int height)
-    : m_backend(backend), m_window(window), m_handle(handle), m_owner(owner) {
-    Allocate(m_surface, width, height);
-    m_wrap = Wrap(m_surface);
+    : m_backend(backend),
+      m_window(window),
+      m_handle(handle),
+      m_owner(owner),
+      m_width(width),
+      m_height(height) {
     m_backend.Register(*this);
     PlaceCentred();
 }
@@ -289,29 +310,74 @@ void SdlPeer::PlaceCentred() {
     if (SDL_GetDisplayUsableBounds(std::max(display, 0), &area) != 0) {
         area = SDL_Rect{0, 0, 0, 0};
     }
-    int x = area.x + (area.w - m_surface.width) / 2;
-    int y = area.y + (area.h - m_surface.height) / 2;
+    int x = area.x + (area.w - m_width) / 2;
+    int y = area.y + (area.h - m_height) / 2;
     if (SdlPeer* owner = m_backend.PeerOf(m_owner)) {
         int ownerX = 0;
         int ownerY = 0;
         SDL_GetWindowPosition(owner->Handle(), &ownerX, &ownerY);
-        x = ownerX + (owner->Surface()->width - m_surface.width) / 2;
-        y = ownerY + (owner->Surface()->height - m_surface.height) / 2;
+        x = ownerX + (owner->Width() - m_width) / 2;
+        y = ownerY + (owner->Height() - m_height) / 2;
         // A box centred on a window near the edge stays on the screen.
         if (area.w > 0 && area.h > 0) {
-            x = std::clamp(x, area.x, std::max(area.x, area.x + area.w - m_surface.width));
-            y = std::clamp(y, area.y, std::max(area.y, area.y + area.h - m_surface.height));
+            x = std::clamp(x, area.x, std::max(area.x, area.x + area.w - m_width));
+            y = std::clamp(y, area.y, std::max(area.y, area.y + area.h - m_height));
         }
     }
     SDL_SetWindowPosition(m_handle, x, y);
 }
 
+void SdlPeer::Retarget() {
+    SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
+    const bool fits = screen != nullptr && screen->pixels != nullptr &&
+                      screen->format->format == kSurfaceFormat && screen->w == m_width &&
+                      screen->h == m_height;
+    // What the window shows is still in SDL's surface only if that is the one drawn into before:
+    // SDL makes a new, empty one when the window's size changes.
+    const bool shownThere = fits && DrawsDirectly() && m_surface.bits == screen->pixels;
+    if (fits && m_overlay == nullptr) {
+        if (shownThere) return;
+        if (m_wrap != nullptr) SDL_BlitSurface(m_wrap, nullptr, screen, nullptr);
+        DropCopy();
+        m_surface.width = m_width;
+        m_surface.height = m_height;
+        m_surface.bitCount = 32;
+        m_surface.bottomUp = false;
+        m_surface.stride = static_cast<std::size_t>(screen->pitch);
+        m_surface.bits = static_cast<unsigned char*>(screen->pixels);
+        return;
+    }
+    if (m_surface.owned && m_surface.width == m_width && m_surface.height == m_height) return;
+    Bitmap copy;
+    Allocate(copy, m_width, m_height);
+    if (shownThere) {
+        for (int y = 0; y < m_height; ++y) std::memcpy(copy.Row(y), m_surface.Row(y), copy.stride);
+    }
+    DropCopy();
+    m_surface = std::move(copy);
+    m_wrap = Wrap(m_surface);
+}
+
+void SdlPeer::DropCopy() {
+    SDL_FreeSurface(m_wrap);
+    m_wrap = nullptr;
+    m_surface.owned.reset();
+    m_surface.bits = nullptr;
+}
+
 void SdlPeer::Present(const RECT& rect) {
     RECT area{};
     const RECT whole = ClientRect();
-    if (!IntersectRect(&area, &rect, &whole) || m_wrap == nullptr) return;
+    if (!IntersectRect(&area, &rect, &whole)) return;
+    Retarget();
     SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
-    if (screen == nullptr) return;
+    if (screen == nullptr || (m_wrap == nullptr && !DrawsDirectly())) return;
+    if (DrawsDirectly()) {
+        const SDL_Rect changed = ToSdl(area);
+        SDL_UpdateWindowSurfaceRects(m_handle, &changed, 1);
+        TraceFirstFrame();
+        return;
+    }
     SDL_Rect source = ToSdl(area);
     SDL_Rect target = source;
     SDL_BlitSurface(m_wrap, &source, screen, &target);
@@ -333,11 +399,14 @@ void SdlPeer::Present(const RECT& rect) {
 }
 
 void SdlPeer::SetClientSize(int width, int height) {
-    if (width == m_surface.width && height == m_surface.height) return;
-    SDL_FreeSurface(m_wrap);
-    Allocate(m_surface, width, height);
-    m_wrap = Wrap(m_surface);
-    SDL_SetWindowSize(m_handle, m_surface.width, m_surface.height);
+    width = std::clamp(width, 1, kMaxBitmapSide);
+    height = std::clamp(height, 1, kMaxBitmapSide);
+    if (width == m_width && height == m_height) return;
+    m_width = width;
+    m_height = height;
+    // The next drawing finds a surface of the new size, empty as a new window's.
+    DropCopy();
+    SDL_SetWindowSize(m_handle, m_width, m_height);
     // Before it is shown a window is still placed where a new one of its size would be.
     if (!m_shown) PlaceCentred();
 }
