@@ -337,6 +337,8 @@ void SdlPeer::Retarget() {
     const bool shownThere = fits && DrawsDirectly() && m_surface.bits == screen->pixels;
     if (fits && m_overlay == nullptr) {
         if (shownThere) return;
+        PrefaultPixels(screen->pixels, static_cast<std::size_t>(screen->pitch) *
+                                           static_cast<std::size_t>(m_height));
         if (m_wrap != nullptr) SDL_BlitSurface(m_wrap, nullptr, screen, nullptr);
         DropCopy();
         m_surface.width = m_width;

@@ -88,6 +88,17 @@ TEST(GdiTest, NewBitmapsAreBlackAlsoInMemoryThatHeldAPictureBefore) {
     }
 }
 
+TEST(GdiTest, PrefaultingPixelMemoryKeepsEveryPixel) {
+    // A window surface that already shows a picture, at an address inside a page.
+    std::vector<unsigned char> memory(300 * 1024 + 17);
+    for (std::size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<unsigned char>(i * 7);
+    const std::vector<unsigned char> before = memory;
+    platform::PrefaultPixels(memory.data() + 5, memory.size() - 5);
+    platform::PrefaultPixels(memory.data(), 100);  // too small to be worth it
+    platform::PrefaultPixels(nullptr, 1 << 20);
+    EXPECT_EQ(memory, before);
+}
+
 TEST(GdiTest, DibSectionsThatDescribeNoBitmapAreRefused) {
     std::vector<BITMAPINFO> bad = {
         Info(0, 3, 24),     Info(-2, 3, 24),           Info(3, 0, 24), Info(3, INT_MIN, 24),
