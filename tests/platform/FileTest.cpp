@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <string>
@@ -35,6 +36,28 @@ TEST(FileTest, ReadReturnsTheCountReadAndSeekMovesThePosition) {
     EXPECT_EQ(file.Read(buffer, 4), 0u);
     EXPECT_THROW(file.Write(buffer, 1), CFileException);
     EXPECT_THROW(file.Seek(0, CFile::begin), CFileException);
+}
+
+TEST(FileTest, LargeReadsBringEveryByteInOrderAndStopAtTheEnd) {
+    // Larger than any buffer a read may go through, and no multiple of a page.
+    Bytes content(300'001);
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        content[i] = static_cast<std::uint8_t>((i * 131) ^ (i >> 9));
+    }
+    TempDir dir;
+    const std::string path = dir.Write("pixels.bin", content);
+    CFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
+    // A header first, then the rest asked for in one piece and more: only what is there comes.
+    Bytes header(54);
+    ASSERT_EQ(file.Read(header.data(), 54), 54u);
+    Bytes rest(content.size(), 0xEE);
+    EXPECT_EQ(file.Read(rest.data(), 400'000), content.size() - 54);
+    EXPECT_TRUE(std::equal(header.begin(), header.end(), content.begin()));
+    EXPECT_TRUE(std::equal(content.begin() + 54, content.end(), rest.begin()));
+    EXPECT_EQ(rest[content.size() - 54], 0xEE);  // nothing written beyond what was read
+    EXPECT_EQ(file.Read(rest.data(), 100'000), 0u);
+    EXPECT_EQ(file.Seek(0, CFile::current), content.size());
 }
 
 TEST(FileTest, OpenRefusesWhatIsNoReadableFile) {
