@@ -5,5 +5,9 @@
 #include "platform/Icon.h"
 
 namespace res {
+/// Draws the icon (about a millisecond).
 platform::Icon MakeAppIcon();
+/// The icon the program registers: MakeAppIcon's pixels, drawn when the game was built and
+/// carried as data.
+platform::Icon AppIcon();
 }  // namespace res

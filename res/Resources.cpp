@@ -33,7 +33,7 @@ void RegisterResources() {
     };
     platform::RegisterDialogTemplate(about);
 
-    platform::RegisterIcon(IDR_MAINFRAME, MakeAppIcon());
+    platform::RegisterIcon(IDR_MAINFRAME, AppIcon());
 }
 
 }  // namespace res
