@@ -6,11 +6,43 @@
 #include <cstring>
 #include <new>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #endif
 
 namespace platform {
+namespace {
+// Smaller blocks mostly lie in heap pages that are in use already.
+constexpr std::size_t kPrefaultBytes = 64 * 1024;
+}  // namespace
+
+void PixelRelease::operator()(unsigned char* pixels) const noexcept {
+    std::free(pixels);
+}
+
+void PrefaultPixels(void* pixels, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    if (pixels == nullptr || bytes < kPrefaultBytes) return;
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto first = reinterpret_cast<std::uintptr_t>(pixels) & ~(page - 1);
+    const auto end = reinterpret_cast<std::uintptr_t>(pixels) + bytes;
+    // Only a hint: an older kernel refuses it, and the pages then come one by one as before.
+    madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+#else
+    (void)pixels;
+    (void)bytes;
+#endif
+}
+
+PixelMemory AllocatePixels(std::size_t bytes) {
+    PixelMemory memory(
+        static_cast<unsigned char*>(std::calloc(std::max<std::size_t>(bytes, 1), 1)));
+    PrefaultPixels(memory.get(), bytes);
+    return memory;
+}
 
 unsigned char* Bitmap::Row(int y) const {
     if (bits == nullptr || y < 0 || y >= height) return nullptr;

@@ -86,15 +86,8 @@ using PixelMemory = std::unique_ptr<unsigned char[], PixelRelease>;
 
 /// bytes of pixel memory, all zero, or null when there is not that much. Large blocks come from
 /// the system already zeroed and are not written here, so that a picture read into them touches
-/// each page once, not twice. They lie in regions of 2 MB that the kernel may back with huge
-/// pages, and are prefaulted (PrefaultPixels): first touching a picture then costs a fault or
-/// two instead of one a 4 KB page. Memory of a region goes back to the system when the last
-/// block in it is released.
+/// each page once, not twice; and they are prefaulted (PrefaultPixels).
 PixelMemory AllocatePixels(std::size_t bytes);
-
-/// Bytes of address space the regions of large blocks hold now (0 where the heap serves all
-/// blocks: builds with AddressSanitizer, which checks only the heap's blocks).
-std::size_t PixelRegionBytes();
 
 /// Maps all pages of bytes of pixel memory that are about to be written, in one call rather than
 /// one fault a page: on virtual machines a fault costs several microseconds. Does nothing for

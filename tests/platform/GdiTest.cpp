@@ -88,34 +88,6 @@ TEST(GdiTest, NewBitmapsAreBlackAlsoInMemoryThatHeldAPictureBefore) {
     }
 }
 
-TEST(GdiTest, PixelBlocksAreZeroedKeptApartAndGiveTheirMemoryBack) {
-    const std::size_t regionsBefore = platform::PixelRegionBytes();
-    // The window's pictures, a block larger than a region, and small ones from the heap.
-    const std::vector<std::size_t> sizes = {1'050'000, 619'200, 750'000, 65'536,
-                                            3'000'000, 324'000, 100,     90'000};
-    std::vector<platform::PixelMemory> blocks;
-    for (const std::size_t size : sizes) {
-        blocks.push_back(platform::AllocatePixels(size));
-        ASSERT_NE(blocks.back(), nullptr);
-        const unsigned char* p = blocks.back().get();
-        EXPECT_EQ(std::count(p, p + size, 0), static_cast<std::ptrdiff_t>(size)) << size;
-        std::memset(blocks.back().get(), static_cast<int>(blocks.size()), size);
-    }
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const unsigned char* p = blocks[i].get();
-        EXPECT_EQ(std::count(p, p + sizes[i], static_cast<unsigned char>(i + 1)),
-                  static_cast<std::ptrdiff_t>(sizes[i]))
-            << "block " << i << " was overwritten";
-    }
-    EXPECT_GE(platform::PixelRegionBytes(), regionsBefore);
-    // Released in another order than made, all of it goes back.
-    for (const std::size_t i : {2, 0, 7, 4, 1, 6, 3, 5}) blocks[i].reset();
-    EXPECT_EQ(platform::PixelRegionBytes(), regionsBefore);
-    platform::PixelMemory again = platform::AllocatePixels(1'050'000);
-    ASSERT_NE(again, nullptr);
-    EXPECT_EQ(std::count(again.get(), again.get() + 1'050'000, 0), 1'050'000);
-}
-
 TEST(GdiTest, PrefaultingPixelMemoryKeepsEveryPixel) {
     // A window surface that already shows a picture, at an address inside a page.
     std::vector<unsigned char> memory(300 * 1024 + 17);
