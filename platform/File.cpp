@@ -9,6 +9,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/Gdi.h"
+
 namespace {
 constexpr UINT kStagingBytes = 32 * 1024;
 constexpr UINT kStagedReadBytes = 64 * 1024;
@@ -33,7 +35,8 @@ BOOL CFile::Open(const char* path, UINT flags) {
             oflags |= O_RDONLY;
             break;
     }
-    if (flags & modeCreate) oflags |= O_CREAT | O_TRUNC;
+    // A created file is emptied below, once pictures viewing its old bytes have their own copy.
+    if (flags & modeCreate) oflags |= O_CREAT;
     int fd;
     do {
         fd = ::open(path, oflags, 0644);
@@ -44,6 +47,13 @@ BOOL CFile::Open(const char* path, UINT flags) {
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         ::close(fd);
         return FALSE;
+    }
+    if ((flags & modeCreate) != 0 && S_ISREG(st.st_mode)) {
+        platform::DetachViews(fd);
+        if (::ftruncate(fd, 0) != 0) {
+            ::close(fd);
+            return FALSE;
+        }
     }
     m_fd = fd;
     m_path = path;

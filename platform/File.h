@@ -53,6 +53,8 @@ public:
     std::uint64_t GetLength() const;
     void Close();
     const std::string& GetFilePath() const { return m_path; }
+    /// The open file's descriptor, or -1.
+    int GetDescriptor() const { return m_fd; }
 
 private:
     int m_fd = -1;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -18,10 +19,6 @@ namespace {
 // Smaller blocks mostly lie in heap pages that are in use already.
 constexpr std::size_t kPrefaultBytes = 64 * 1024;
 }  // namespace
-
-void PixelRelease::operator()(unsigned char* pixels) const noexcept {
-    std::free(pixels);
-}
 
 void PrefaultPixels(void* pixels, std::size_t bytes) {
 #ifdef MADV_POPULATE_WRITE
@@ -76,16 +73,18 @@ Bitmap* DeviceContext::Select(Bitmap* bitmap) {
 
 namespace {
 
-Bitmap* NewBitmap(int width, int height, int bitCount, bool bottomUp) {
+// A bitmap over given pixels of exactly its size, or over new zeroed pixels when none are given.
+Bitmap* NewBitmap(int width, int height, int bitCount, bool bottomUp, PixelMemory given = {},
+                  std::size_t givenBytes = 0) {
     const std::size_t stride = DibStride(width, bitCount);
     if (stride == 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide) {
         return nullptr;
     }
     const std::size_t bytes = stride * static_cast<std::size_t>(height);
-    if (bytes > kMaxBitmapBytes) return nullptr;
+    if (bytes > kMaxBitmapBytes || (given && givenBytes != bytes)) return nullptr;
     auto* bitmap = new (std::nothrow) Bitmap;
     if (bitmap == nullptr) return nullptr;
-    bitmap->owned = AllocatePixels(bytes);
+    bitmap->owned = given ? std::move(given) : AllocatePixels(bytes);
     if (!bitmap->owned) {
         delete bitmap;
         return nullptr;
@@ -97,6 +96,19 @@ Bitmap* NewBitmap(int width, int height, int bitCount, bool bottomUp) {
     bitmap->bottomUp = bottomUp;
     bitmap->bits = bitmap->owned.get();
     return bitmap;
+}
+
+// The size and layout a BITMAPINFO describes; false for one no bitmap is made from.
+bool DescribedSize(const BITMAPINFO* info, int& height, bool& bottomUp) {
+    if (info == nullptr) return false;
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biCompression != BI_RGB || h.biWidth <= 0 ||
+        h.biHeight == 0 || h.biHeight == INT32_MIN) {
+        return false;
+    }
+    bottomUp = h.biHeight > 0;
+    height = bottomUp ? h.biHeight : -h.biHeight;
+    return true;
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -161,15 +173,24 @@ BOOL DeleteDC(HDC dc) {
 HBITMAP CreateDIBSection(HDC /*dc*/, const BITMAPINFO* info, UINT /*usage*/, void** bits,
                          HANDLE /*section*/, DWORD /*offset*/) {
     if (bits != nullptr) *bits = nullptr;
-    if (info == nullptr) return nullptr;
-    const BITMAPINFOHEADER& h = info->bmiHeader;
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biCompression != BI_RGB || h.biWidth <= 0 ||
-        h.biHeight == 0 || h.biHeight == INT32_MIN) {
-        return nullptr;
-    }
-    const bool bottomUp = h.biHeight > 0;
-    const int height = bottomUp ? h.biHeight : -h.biHeight;
-    HBITMAP bitmap = platform::NewBitmap(h.biWidth, height, h.biBitCount, bottomUp);
+    int height = 0;
+    bool bottomUp = true;
+    if (!platform::DescribedSize(info, height, bottomUp)) return nullptr;
+    HBITMAP bitmap =
+        platform::NewBitmap(info->bmiHeader.biWidth, height, info->bmiHeader.biBitCount, bottomUp);
+    if (bitmap != nullptr && bits != nullptr) *bits = bitmap->bits;
+    return bitmap;
+}
+
+HBITMAP CreateDIBSectionOn(const BITMAPINFO* info, platform::PixelMemory pixels,
+                           std::size_t pixelBytes, void** bits) {
+    if (bits != nullptr) *bits = nullptr;
+    int height = 0;
+    bool bottomUp = true;
+    if (!pixels || !platform::DescribedSize(info, height, bottomUp)) return nullptr;
+    HBITMAP bitmap =
+        platform::NewBitmap(info->bmiHeader.biWidth, height, info->bmiHeader.biBitCount, bottomUp,
+                            std::move(pixels), pixelBytes);
     if (bitmap != nullptr && bits != nullptr) *bits = bitmap->bits;
     return bitmap;
 }

@@ -280,6 +280,10 @@ public:
     virtual std::uint64_t Length() = 0;
     /// Reads up to count bytes from the current position; returns how many were read.
     virtual std::size_t Take(void* dst, std::size_t count) = 0;
+    /// The bytes bytes from offset on as pixel memory that needs no reading, or null.
+    virtual platform::PixelMemory View(std::uint64_t /*offset*/, std::size_t /*bytes*/) {
+        return {};
+    }
 };
 
 namespace {
@@ -290,6 +294,9 @@ public:
     std::uint64_t Length() override { return m_file.GetLength(); }
     std::size_t Take(void* dst, std::size_t count) override {
         return m_file.Read(dst, static_cast<UINT>(count));
+    }
+    platform::PixelMemory View(std::uint64_t offset, std::size_t bytes) override {
+        return platform::MapPixels(m_file, offset, bytes);
     }
 
 private:
@@ -474,12 +481,19 @@ BOOL CDIB::ReadFrom(Source& source) {
 
     m_pDC->Attach(::CreateCompatibleDC(nullptr));
     void* bits = nullptr;
-    m_hBitmap = ::CreateDIBSection(m_pDC->m_hDC, m_pInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
+    // A file holds its pixels as they lie in memory: a large picture that is only drawn from is
+    // viewed rather than read.
+    platform::PixelMemory view =
+        DrawnFromOnly() ? source.View(offBits, pixelBytes) : platform::PixelMemory{};
+    const bool viewed = static_cast<bool>(view);
+    m_hBitmap = viewed
+                    ? ::CreateDIBSectionOn(m_pInfo, std::move(view), pixelBytes, &bits)
+                    : ::CreateDIBSection(m_pDC->m_hDC, m_pInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_pBits = static_cast<unsigned char*>(bits);
     if (m_pBits == nullptr) return Refuse("Unable to create DIB-Section");
     m_hOldBitmap = ::SelectObject(m_pDC->m_hDC, m_hBitmap);
     if (m_hOldBitmap == nullptr) return Refuse("Bitmap not selected");
-    if (source.Take(m_pBits, pixelBytes) != pixelBytes) return Refuse("Read error");
+    if (!viewed && source.Take(m_pBits, pixelBytes) != pixelBytes) return Refuse("Read error");
     return TRUE;
 }
 

@@ -95,6 +95,12 @@ public:
     /// Where the reader takes a file's bytes from (an open file or a memory block).
     class Source;
 
+protected:
+    /// True for images that are drawn from but never into, such as sprites' pictures. A large one
+    /// then views its file instead of reading it: its pixels stay the pages the system holds for
+    /// the file. Drawing into a viewed image still works, at a fault for each page first written.
+    virtual bool DrawnFromOnly() const { return false; }
+
 private:
     struct KeyRuns;
     /// The runs of visible pixels for the current key colour, found now if they are not known.
