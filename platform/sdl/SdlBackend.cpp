@@ -494,7 +494,6 @@ SdlBackend::~SdlBackend() {
         text->TTF_Quit();
     }
     SDL_Quit();
-    Font::ReleaseFontLookup();
 }
 
 const Font* SdlBackend::TextFont() {
@@ -522,6 +521,9 @@ void SdlBackend::LoadFonts() {
         return;
     }
     std::string file = Font::FindFile(kFontFamily);
+    // The font's file is all that is needed: fontconfig's configuration and caches go at once,
+    // before the glyphs take memory of their own.
+    Font::ReleaseFontLookup();
     if (file.empty()) file = kFallbackFontFile;
     std::string error;
     // Message boxes and menus use the desktop's 9-point message font, dialogs their 8-point
