@@ -49,12 +49,11 @@ std::uintptr_t g_pageSize = 4096;
 
 void OnBusError(int signal, siginfo_t* info, void* context) {
     const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
-    // si_code > 0: raised by the kernel for this access, not sent by a process.
+    // si_code > 0: raised by the kernel for an access, not sent by a process.
     for (const ViewSlot& view : g_views) {
-        if (info->si_code <= 0) break;
         const std::uintptr_t begin = view.begin.load(std::memory_order_acquire);
         const std::uintptr_t end = view.end.load(std::memory_order_acquire);
-        if (begin == 0 || address < begin || address >= end) continue;
+        if (info->si_code <= 0 || begin == 0 || address < begin || address >= end) continue;
         // The file lost this page and most likely all after it: zeroes from here to the view's
         // end, and the access that faulted runs again on them.
         const std::uintptr_t page = address & ~(g_pageSize - 1);
