@@ -98,17 +98,22 @@ Bitmap* NewBitmap(int width, int height, int bitCount, bool bottomUp, PixelMemor
     return bitmap;
 }
 
-// The size and layout a BITMAPINFO describes; false for one no bitmap is made from.
-bool DescribedSize(const BITMAPINFO* info, int& height, bool& bottomUp) {
-    if (info == nullptr) return false;
+// The DIB section info describes, over given pixels or new ones; *bits receives its pixels.
+HBITMAP NewDIBSection(const BITMAPINFO* info, PixelMemory given, std::size_t givenBytes,
+                      void** bits) {
+    if (bits != nullptr) *bits = nullptr;
+    if (info == nullptr) return nullptr;
     const BITMAPINFOHEADER& h = info->bmiHeader;
     if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biCompression != BI_RGB || h.biWidth <= 0 ||
         h.biHeight == 0 || h.biHeight == INT32_MIN) {
-        return false;
+        return nullptr;
     }
-    bottomUp = h.biHeight > 0;
-    height = bottomUp ? h.biHeight : -h.biHeight;
-    return true;
+    const bool bottomUp = h.biHeight > 0;
+    const int height = bottomUp ? h.biHeight : -h.biHeight;
+    HBITMAP bitmap =
+        NewBitmap(h.biWidth, height, h.biBitCount, bottomUp, std::move(given), givenBytes);
+    if (bitmap != nullptr && bits != nullptr) *bits = bitmap->bits;
+    return bitmap;
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -172,27 +177,16 @@ BOOL DeleteDC(HDC dc) {
 
 HBITMAP CreateDIBSection(HDC /*dc*/, const BITMAPINFO* info, UINT /*usage*/, void** bits,
                          HANDLE /*section*/, DWORD /*offset*/) {
-    if (bits != nullptr) *bits = nullptr;
-    int height = 0;
-    bool bottomUp = true;
-    if (!platform::DescribedSize(info, height, bottomUp)) return nullptr;
-    HBITMAP bitmap =
-        platform::NewBitmap(info->bmiHeader.biWidth, height, info->bmiHeader.biBitCount, bottomUp);
-    if (bitmap != nullptr && bits != nullptr) *bits = bitmap->bits;
-    return bitmap;
+    return platform::NewDIBSection(info, {}, 0, bits);
 }
 
 HBITMAP CreateDIBSectionOn(const BITMAPINFO* info, platform::PixelMemory pixels,
                            std::size_t pixelBytes, void** bits) {
-    if (bits != nullptr) *bits = nullptr;
-    int height = 0;
-    bool bottomUp = true;
-    if (!pixels || !platform::DescribedSize(info, height, bottomUp)) return nullptr;
-    HBITMAP bitmap =
-        platform::NewBitmap(info->bmiHeader.biWidth, height, info->bmiHeader.biBitCount, bottomUp,
-                            std::move(pixels), pixelBytes);
-    if (bitmap != nullptr && bits != nullptr) *bits = bitmap->bits;
-    return bitmap;
+    if (!pixels) {
+        if (bits != nullptr) *bits = nullptr;
+        return nullptr;
+    }
+    return platform::NewDIBSection(info, std::move(pixels), pixelBytes, bits);
 }
 
 HBITMAP CreateCompatibleBitmap(HDC /*dc*/, int width, int height) {
