@@ -178,3 +178,29 @@ std::vector<const CSprite*> ComposeScene::DrawingOrder() const {
     while (pos != nullptr) order.push_back(static_cast<const CSprite*>(m_list.GetNext(pos)));
     return order;
 }
+
+ComposeScene::BoardCopies ComposeScene::BoardRowCopies() const {
+    BoardCopies board{.copies = {},
+                      .rows = 25,
+                      .bytes = 25 * 3,
+                      .dstStride = DibStride(backBuffer.GetWidth(), 24),
+                      .srcStride = DibStride(m_tilePicture.GetWidth(), 24)};
+    // The tiles where they rest, the board filling the canvas; top to bottom, left to right.
+    for (int top = 0; top < 500; top += 25) {
+        for (int column = 0; column < 20; ++column) {
+            const CSprite& field = m_fields[static_cast<std::size_t>(column * 20 + top / 25)];
+            const int left = 200 + column * 25;
+            unsigned char* dst =
+                backBuffer.m_pBits +
+                static_cast<std::size_t>(backBuffer.GetHeight() - 1 - top) * board.dstStride +
+                static_cast<std::size_t>(left) * 3;
+            const unsigned char* src =
+                field.m_pBits +
+                static_cast<std::size_t>(m_tilePicture.GetHeight() - 1 - field.m_nFrameRow * 25) *
+                    board.srcStride +
+                static_cast<std::size_t>(field.m_nFrameCol) * board.bytes;
+            board.copies.push_back(RowCopy{dst, src});
+        }
+    }
+    return board;
+}

@@ -34,6 +34,14 @@ public:
     /// The back-buffer area the scene writes.
     RECT Area(SceneKind kind) const;
 
+    /// Where the rows of the board's 400 tiles go and come from, in the order the compositor
+    /// writes them (top to bottom, left to right): the board update's copying without the list.
+    struct BoardCopies {
+        std::vector<RowCopy> copies;
+        std::size_t rows, bytes, dstStride, srcStride;
+    };
+    BoardCopies BoardRowCopies() const;
+
     /// The sprites in drawing order, back to front.
     std::vector<const CSprite*> DrawingOrder() const;
 
