@@ -86,7 +86,7 @@ bool Meets(const RECT& a, const RECT& b) {
 }
 
 // Two rectangles that share a whole edge make one.
-bool MergeInto(RECT& into, const RECT& next) {
+[[gnu::always_inline]] inline bool MergeInto(RECT& into, const RECT& next) {
     if (into.left == next.left && into.right == next.right &&
         (into.bottom == next.top || next.bottom == into.top)) {
         into.top = std::min(into.top, next.top);
