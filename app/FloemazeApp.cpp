@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FloemazeApp.h"
 
 #include "app/FloemazeDlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CFloemazeApp: the application object; it runs the game window and ends the program with it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window: opening, layout, timers, painting and the system menu.
 #include "app/FloemazeDlg.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CFloemazeDlg: the game window — start-up, timers and painting, the image buttons and pointer
 // input, the options panel and the start screen, the keyboard.
 #pragma once

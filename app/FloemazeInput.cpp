@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's input: the pointer with the image buttons, the logo drag and the panel's
 // controls; the keyboard.
 #include "app/FloemazeDlg.h"

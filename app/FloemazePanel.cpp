@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's options panel (a table-driven state machine), the side switch and the start
 // screen's falling and returning tiles.
 #include <cstdlib>

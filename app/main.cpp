@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's executable: the one application object, and the start.
 #include "app/FloemazeApp.h"
 

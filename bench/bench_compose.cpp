@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Composition speed of the sprite list on the game's three typical scenes in a 700 × 500 back
 // buffer — a full redraw, an update of the whole board, one step of the seal — side by side with
 // SDL's blitter drawing the same pixels and with one memcpy of the bytes the scene writes, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the game window's timer ticks in its typical states, on the headless backend with the
 // placeholder pictures. The 40 ms timer runs 25 times and the 150 ms timer about 6.7 times a
 // second, so 25 × (40 ms tick) + 6.7 × (150 ms tick) per second is the share of one core the game

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the maze model: a new game (generation, tile pictures, distance map) over many seeds,
 // and one tick of a board whose 400 tiles are falling.
 #include <benchmark/benchmark.h>

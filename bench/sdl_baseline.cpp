@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The least SDL2 program a game like this could be: a borderless 700 × 500 window, filled once,
 // with a 40 ms and a 150 ms timer, presenting one 25 × 30 rectangle per 40 ms tick. It uses the
 // same presentation path and hints as the game's window system, so that measuring both side by

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation and the Debian package: the game in a private folder, its pictures in
 # share/floemaze, a launcher on the PATH that starts the game from the picture folder, a desktop
 # entry and the icons. Included at the end of the top-level list, when every target is known.

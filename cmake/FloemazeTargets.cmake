@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One place that gives every target of the project the same language level, warnings and
 # sanitizer switches.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One run of the game window on arbitrary pictures, as the start-up fuzz target and the test that
 // replays its corpus do it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the BMP reader, from memory and through a file, and draws and saves
 // what loads, so a file that loads must also be safe to use.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes as the game's eleven pictures into a whole start of the game window on the
 // headless backend, then plays a little (the input format: fuzz/StartupRunner.h).
 #include <cstddef>

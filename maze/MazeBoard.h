@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMazeBoard: one maze game of 20 × 20 fields — generation, tile pictures, distances, the seal's
 // walk with its step counting, the guidance of help mode, the result message and the board's
 // animations.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CWinApp: the application object. main() runs its InitInstance; the program ends when it
 // returns.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seam between the framework classes and a window system. A backend makes windows (peers)
 // and turns the window system's events into messages; the message queue, the timers and the
 // modal loops are common to all backends. Two backends exist: SDL2 for the real game and a

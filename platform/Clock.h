@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // timeGetTime, the millisecond clock, with a seam for tests.
 #pragma once
 

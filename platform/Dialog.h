@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDialog: a modal window made from a dialog template, and the templates themselves.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CFile, CFileException and CFileDialog: binary file access and the file chooser, as far as the
 // image class uses them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 2-D graphics the sprite library needs: BMP header structures, bitmaps with directly
 // addressable pixel memory, device contexts, and copying rectangles between them.
 //

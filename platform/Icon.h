@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Application icons: square pictures at several sizes, with an alpha channel.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AfxMessageBox, the modal message box with an OK button, and the seam that answers it.
 #pragma once
 

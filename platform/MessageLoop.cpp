@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message queue, the timers and the modal loops: one user-interface thread, one message at a
 // time, whichever backend supplies the events.
 #include <algorithm>

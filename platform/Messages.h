@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window messages, their parameters and the key, command and flag values the game uses, with the
 // framework's numeric values.
 #pragma once

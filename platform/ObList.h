@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CObject and CObList: the framework's root class and its doubly linked list of object
 // pointers, as far as the sprite library uses them.
 #pragma once

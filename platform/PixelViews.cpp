@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pixel memory that views a picture file instead of holding a copy of it.
 //
 // A picture read into fresh memory costs the system a zeroed page for every 4 KB and then the

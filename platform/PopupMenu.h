@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A popup menu as the window system shows it: where its entries lie, which one is highlighted,
 // and what a key or the pointer does to it. Drawing is the backend's; this part needs no display.
 #pragma once

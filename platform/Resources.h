@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Resources of the program (strings, icons, dialog templates) by numeric id. The program's res/
 // library registers them at start-up; the framework looks them up here.
 #pragma once

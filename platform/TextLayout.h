@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text as the window system's own boxes and menus show it: made valid UTF-8, broken into lines
 // that fit a width, and menu labels with their "&" marks.
 #pragma once

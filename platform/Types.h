@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Win32-style scalar types, constants and rectangle functions the game code is written
 // against, so that the game and sprite code read like the framework they were designed for.
 #pragma once

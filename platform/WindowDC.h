@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device contexts of a window's client area: blits into them reach the screen.
 #pragma once
 

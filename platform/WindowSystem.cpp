@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's window system: SDL2.
 #include "platform/Backend.h"
 #include "platform/sdl/SdlBackend.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CWnd, CMenu: a window as the game code sees it, with its message handlers and default
 // processing. The window itself (a real one or a memory surface) is provided by a backend.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application icon, the baby seal's face on a patch of sea, drawn in code at 48, 32 and 16
 // pixels. The picture generator writes the same pixels as the desktop icons.
 #pragma once

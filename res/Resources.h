@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's resources: ids, and the call that makes them known to the framework.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build step: draws the application icon and writes it as a C++ source file, so that the game
 // carries the pixels as data instead of drawing them every time it starts.
 //   floemaze_icondata <output.cpp>

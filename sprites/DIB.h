@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDIB: a 24-bit device-independent image that reads and writes BMP files and adds sprites
 // (colour key and opacity) into other images.
 #pragma once

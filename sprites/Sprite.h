@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSprite: an image shown on a background at a position, as one frame of a frame sheet, with a
 // depth, an opacity, a colour key and the area it has changed since the last update.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSpriteList: a depth-ordered list of sprites that composes them into a background image and
 // puts the changed area on the screen.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's window at its busiest, as a sprite list composing into a 700 × 500 back buffer, and
 // the three scenes timed against other ways of drawing it: a full redraw, an update of the whole
 // board after its tiles moved, and one step of the seal.

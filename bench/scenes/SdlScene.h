@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The same scenes drawn with SDL's blitter, the library a user would reach for: one SDL surface
 // per picture, colour key and alpha modulation set as the sprite has them, blitted back to front
 // with the destination clipped to the scene's area.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless window system: windows are memory surfaces that tests read back, timers fire when
 // a test says so, input arrives as messages a test injects, and message boxes go to the handler
 // seam. Whole games run on it without a display.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window system draws itself (message boxes, dialogs, the system menu): text in a font
 // found through fontconfig, rendered by SDL_ttf, and filled and framed rectangles, all into the
 // 32-bit surfaces of the windows.

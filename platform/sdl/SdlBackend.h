@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window system of the real game: SDL2 windows presented from memory surfaces by rectangles,
 // SDL's events turned into the framework's messages, and the boxes and menus that a captionless
 // window on Linux does not get from the desktop, drawn by the backend itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SDL_ttf and fontconfig, opened when the first text is drawn rather than linked: linking them
 // loads a dozen libraries (freetype, harfbuzz, glib, …) before the window can open.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window system's own pictures: the message box, the controls of template dialogs and the
 // system menu, drawn into 32-bit surfaces in the look of the desktop the game was made for.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X server connection behind SDL's windows, kept apart because Xlib's headers define names
 // (None, True, Status) that clash with ordinary code.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game program itself on a real X server: started from the build in a folder with the drawn
 // pictures, driven with xdotool, its windows read back with xwd. What its window shows is compared
 // with the same window drawn in this process by the headless backend from the same pictures.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program started on the headless backend with one of its eleven pictures broken in
 // every way a copied folder can break it: missing, empty, cut off in the headers or in the
 // pixels, 8 or 32 bits deep, smaller than its frames, with the wrong magic or made of random

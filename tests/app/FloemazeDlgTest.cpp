@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window played on the headless backend as a child would play it: pointer, keys and
 // timer ticks go through the platform's dispatch; what the window shows is read back from its back
 // buffer and its surface. The images are plain colours (tests/support/GameImages.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compositor's race against SDL's blitter is fair only if both draw the same picture: every
 // scene, in every SDL surface configuration the benchmark may pick, gives the sprite list's pixels
 // (blends may differ by one step per channel, as SDL rounds its alpha arithmetic differently).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long runs of the game on a real X server, run by hand (tools/long-runs), not by the test suite:
 // a result box left open for minutes while both timers tick, an arrow key held down under
 // auto-repeat, the window minimised and restored during a game. The game is the watched build

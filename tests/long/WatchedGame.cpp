@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game with a watch on it, for the long runs: the real window on the real window system, whose
 // dialog also reports on standard output. Once a second: the ticks of each timer in that second,
 // the deepest nesting of timer handlers, the longest message queue seen, the open modal loops,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system menu as the window system shows it: layout, keyboard and pointer.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SDL window system: key translation and the no-display check in-process, and the real thing
 // on a virtual X server, where xdotool drives the probe program and xwd reads back its window.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text for the window system's boxes and menus: repair of bytes that are not UTF-8, line breaking
 // and menu labels.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window framework on the headless backend: modal loops, timers, dispatch, default
 // processing, message boxes and window device contexts.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What must hold in the game window after every timer tick, whatever the player did: the checks
 // of the soak.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // floemaze_soak: plays games on the headless backend with random input from a seed, the way a
 // child would — every key, clicks and drags anywhere, the options panel, side switches in the
 // middle of things, message boxes left open while the timers go on, the About box — and checks

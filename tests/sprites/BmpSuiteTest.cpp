@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the public BMP conformance files through the image class, as the folder's README.md asks:
 // every file loads or is refused with a message, the four 24-bit reference files give the known
 // pixels, the files it lists are refused, and whatever loads saves and loads again unchanged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays the fuzzer's seed corpus and every kept finding through the BMP reader, from memory and
 // through a file, and uses whatever loads, so an input that once went wrong stays fixed.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Large sprite pictures view their files instead of reading them. These tests hold that a view
 // behaves like a picture read into memory of its own, whatever happens to its file.
 #include <gtest/gtest.h>

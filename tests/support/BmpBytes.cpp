@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/BmpBytes.h"
 
 void Put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {

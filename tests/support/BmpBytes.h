@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds BMP files as bytes, so tests can say exactly what is wrong with each one.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The maze's two pictures, drawn by the test, in a temporary folder that is the current directory
 // while the object lives (the board loads them by bare name).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A program started by a test, its standard output read line by line and its standard error
 // collected, with every wait bounded by a timeout.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's eleven image files, drawn in plain colours that tests can recognise, and a folder
 // that holds them and is the current directory while it lives.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mazes as text, so tests can draw the maze they need and print the one they got. One line per
 // row, row 0 first, one character per column: '#' wall, '.' open, 'F' the family field and 'S' the
 // seal's field (both open).

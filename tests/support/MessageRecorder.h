@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Collects the message boxes shown while it lives, answering each with OK.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the tests find data that lives outside the test programs: the repository and the shared
 // conformance files beside it.
 #pragma once

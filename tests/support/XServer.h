@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A virtual X server (Xvfb) for tests of the real window system, with the X tools that drive it:
 // xdotool for input and window geometry, xwd to read back what the server shows.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawn pictures: each loads with the image class and has its frame layout; keyed pictures
 // are transparent only around their shapes and never cover what the window shows beside or
 // below them; the tiles join without seams; and the generator draws the same bytes every time.

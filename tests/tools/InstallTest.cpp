@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installation: pictures, icons, desktop entry and a launcher that starts the game from the
 // picture folder, wherever the installation lies.
 #include <gtest/gtest.h>

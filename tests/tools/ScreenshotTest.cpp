@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screenshot tool: it plays its scenes on the drawn pictures and writes one window-sized PNG
 // file for each, the same bytes on every run; without pictures it says which one is missing.
 #include <gtest/gtest.h>

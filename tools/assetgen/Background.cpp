@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The large pictures: the window background ("Hintergrund.bmp"), the start picture
 // ("Startbild.bmp") and the line between control column and board ("Trennlinie.bmp").
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board: ice passages on the open sea ("Weg.bmp") and the baby seal walking on them
 // ("Babyrobbe.bmp").
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing surfaces for the picture generator: cairo images with the shape, gradient and text
 // helpers every picture uses, and their conversion into the game's 24-bit images.
 #pragma once

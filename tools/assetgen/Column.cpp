@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control column's pictures: the logo ("Logo.bmp"), the three image buttons
 // ("Buttons.bmp") and the seal picture at its foot ("Robbe.bmp").
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one palette of all pictures: arctic sea, ice and snow, a dark ink for outlines and text,
 // and a few warm accents that children find at once (heart, sun, fish).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options panel ("Optionsmenue.bmp") and its two controls ("Radiobutton.bmp",
 // "Checkbutton.bmp").
 #include <cmath>

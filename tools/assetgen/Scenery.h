@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arctic scenery the pictures share: sky, sea, ice floes, icebergs, clouds, sparkles and
 // outlined text.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seals: the white baby seal and its grey parents, in the poses the pictures need.
 //
 // Every function draws in the coordinates of one 25 × 25 board field (origin at its top-left);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The contact sheet: every picture read back from its file, twice enlarged, and two windows put
 // together from them the way the game composes its sprites.
 #include "tools/assetgen/Sheet.h"

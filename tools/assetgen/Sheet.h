@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The contact sheet of the generated pictures, for looking at them all at once.
 #pragma once
 

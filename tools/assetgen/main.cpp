@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // floemaze_assetgen: draws the game's eleven pictures and its icon.
 //
 //   floemaze_assetgen <picture folder> [--sheet <png file>]

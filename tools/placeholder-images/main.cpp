@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes plain stand-in pictures for the game's eleven image files into a folder.
 //
 // Usage: floemaze-placeholder-images FOLDER

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // floemaze_screenshot: plays the game on the headless window system and photographs it.
 //
 //   floemaze_screenshot <picture folder> <output folder>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the probe program shows, shared with the test that checks it on the X server.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small program on the real window system, for the test of the SDL backend: one window built
 // like the game's (captionless, 700 × 500, two timers, system menu with the About entry), whose
 // handlers report what they receive on standard output, one line each.
