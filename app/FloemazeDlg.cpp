@@ -26,35 +26,30 @@ std::int32_t s_animTick = 0;
 CFloemazeDlg::CFloemazeDlg(CWnd* parent) : CDialog(IDD_FLOEMAZE_DIALOG, parent) {
     m_hIcon = LoadIcon(IDR_MAINFRAME);
 
+    using namespace panel;
     for (int state = 0; state < kPanelStates; ++state) {
         for (int input = 0; input < kPanelInputs; ++input) {
-            m_panelTable[state][input] = PanelTransition{state, -1};
+            m_panelTable[state][input] = PanelTransition{state, kNoAction};
         }
     }
-    m_panelTable[0][1].next = 1;    // closed, options button: open
-    m_panelTable[1][0].action = 0;  // opening: slide down
-    m_panelTable[1][2].next = 2;
-    m_panelTable[2][0].action = 1;  // fading in
-    m_panelTable[2][3].next = 3;
-    m_panelTable[3][1].next = 5;    // open, options button: close
-    m_panelTable[4][0].action = 3;  // closing: slide up
-    m_panelTable[4][5].next = 0;
-    m_panelTable[5][0].action = 2;  // fading out
-    m_panelTable[5][4].next = 4;
+    m_panelTable[kClosed][kOptionsButton].next = kOpening;
+    m_panelTable[kOpening][kTick].action = kSlideDown;
+    m_panelTable[kOpening][kSlideDownDone].next = kFadingIn;
+    m_panelTable[kFadingIn][kTick].action = kFadeIn;
+    m_panelTable[kFadingIn][kFadeInDone].next = kOpen;
+    m_panelTable[kOpen][kOptionsButton].next = kFadingOut;
+    m_panelTable[kClosing][kTick].action = kSlideUp;
+    m_panelTable[kClosing][kSlideUpDone].next = kClosed;
+    m_panelTable[kFadingOut][kTick].action = kFadeOut;
+    m_panelTable[kFadingOut][kFadeOutDone].next = kClosing;
 }
 
 BOOL CFloemazeDlg::PreTranslateMessage(MSG* msg) {
     return CWnd::PreTranslateMessage(msg);
 }
 
-void CFloemazeDlg::LoadImage(CSprite& sprite, const char* file, int colourKey, int frameWidth,
-                             int frameHeight, int columns, int rows, const char* message) {
-    // A picture too small for its frames is reported like one that cannot be loaded.
-    if (!sprite.Load(file, colourKey, frameWidth, frameHeight) ||
-        !maze::HoldsFrames(sprite, columns, rows)) {
-        AfxMessageBox(message, MB_OK, 0);
-        OnCancel();
-    }
+void CFloemazeDlg::LoadImage(CSprite& sprite, res::Picture picture) {
+    if (!maze::LoadPicture(sprite, picture)) OnCancel();
 }
 
 BOOL CFloemazeDlg::OnInitDialog() {
@@ -80,27 +75,23 @@ BOOL CFloemazeDlg::OnInitDialog() {
     m_animate = true;
     m_dragEnabled = false;
     m_gameStarted = false;
-    m_panelState = 0;
-    m_startPhase = 0;
+    m_panelState = panel::kClosed;
+    m_startPhase = startscreen::kShown;
     m_startCounter = 0;
 
     // A failed image ends the dialog but the set-up goes on, so that every missing file is
     // reported, in this order, before the window closes without ever running.
-    LoadImage(m_background, "Hintergrund.bmp", FALSE, 700, 500, 1, 1,
-              "Die Datei \"Hintergrund.bmp\" konnte nicht geladen werden!");
+    LoadImage(m_background, res::Picture::Background);
     m_background.SetDepth(3);
     m_background.MoveTo(0, 0);
 
-    LoadImage(m_logo, "Logo.bmp", TRUE, 200, 129, 1, 8,
-              "Die Datei \"Logo.bmp\" konnte nicht geladen werden!");
+    LoadImage(m_logo, res::Picture::Logo);
     m_logo.SetDepth(101);
 
-    LoadImage(m_startTile, "Startbild.bmp", FALSE, 50, 50, 10, 10,
-              "Die Datei \"Startbild.bmp\" konnte nicht geladen werden!");
+    LoadImage(m_startTile, res::Picture::StartPicture);
     m_startTile.SetDepth(107);
 
-    LoadImage(m_buttonStart, "Buttons.bmp", TRUE, 200, 60, 1, 9,
-              "Die Datei \"buttons.bmp\" konnte nicht geladen werden!");
+    LoadImage(m_buttonStart, res::Picture::Buttons);
     m_buttonStart.SetDepth(10);
     m_buttonStart.SetAlpha(0.9f);
     m_buttonExit = m_buttonStart;
@@ -108,35 +99,30 @@ BOOL CFloemazeDlg::OnInitDialog() {
     m_buttonOptions.SetFrame(0, 3);
     m_buttonExit.SetFrame(0, 6);
 
-    LoadImage(m_sealPicture, "Robbe.bmp", TRUE, 200, 134, 1, 6,
-              "Die Datei \"Robbe.bmp\" konnte nicht geladen werden!");
+    LoadImage(m_sealPicture, res::Picture::SealPicture);
     m_sealPicture.SetDepth(100);
 
-    LoadImage(m_optionsMenu, "Optionsmenue.bmp", TRUE, 200, 150, 1, 1,
-              "Die Datei \"Optionsmenue.bmp\" konnte nicht geladen werden!");
+    LoadImage(m_optionsMenu, res::Picture::OptionsMenu);
     m_optionsMenu.SetDepth(9);
 
-    LoadImage(m_radioLeft, "Radiobutton.bmp", TRUE, 20, 20, 1, 2,
-              "Die Datei \"Radiobutton.bmp\" konnte nicht geladen werden!");
+    LoadImage(m_radioLeft, res::Picture::RadioButton);
     m_radioLeft.SetDepth(9);
     m_radioRight = m_radioLeft;
     m_radioRight.SetFrame(0, 1);
 
-    LoadImage(m_checkAnimation, "Checkbutton.bmp", TRUE, 20, 20, 1, 2,
-              "Die Datei \"Checkbutton.bmp\" konnte nicht geladen werden!");
+    LoadImage(m_checkAnimation, res::Picture::CheckButton);
     m_checkAnimation.SetDepth(9);
     m_checkDrag = m_checkAnimation;
     m_checkDrag.SetFrame(0, 1);
 
-    LoadImage(m_separator, "Trennlinie.bmp", FALSE, 5, 500, 1, 1,
-              "Die Datei \"Trennlinie.bmp\" konnte nicht geladen werden!");
+    LoadImage(m_separator, res::Picture::Separator);
     m_separator.SetDepth(105);
 
     ApplyPanelAlpha();
     LayoutSprites(false);
     SetWindowPos(nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
 
-    m_backBuffer.Load("Hintergrund.bmp");
+    m_backBuffer.Load(res::PictureOf(res::Picture::Background).file);
     // Everything is composed into the back buffer, which only a 24-bit image of the window's size
     // can be. A background picture of another depth is reported and the game goes on, so the
     // window composes into a blank image instead of showing nothing but that picture.
@@ -154,7 +140,7 @@ BOOL CFloemazeDlg::OnInitDialog() {
     for (int k = 0; k < kStartTiles; ++k) {
         CSprite& tile = m_startTiles[static_cast<std::size_t>(k)];
         tile = m_startTile;
-        tile.SetFrame(k / 10, k % 10);
+        tile.SetFrame(k / kStartPicture.rows, k % kStartPicture.rows);
         m_sprites.Insert(&tile);
     }
     for (CSprite* sprite :
@@ -177,10 +163,10 @@ void CFloemazeDlg::LayoutSprites(bool whole) {
     const int board = x == 0 ? 200 : 0;  // left edge of the 500 × 500 board area
     if (whole) {
         m_logo.MoveTo(x, 0);
-        for (int column = 0; column < 10; ++column) {
-            for (int row = 0; row < 10; ++row) {
-                m_startTiles[static_cast<std::size_t>(10 * column + row)].MoveTo(
-                    board + 50 * column, 50 * row);
+        for (int column = 0; column < kStartPicture.columns; ++column) {
+            for (int row = 0; row < kStartPicture.rows; ++row) {
+                m_startTiles[static_cast<std::size_t>(kStartPicture.rows * column + row)].MoveTo(
+                    board + kStartPicture.frameWidth * column, kStartPicture.frameHeight * row);
             }
         }
         // Four pixel columns of the control column and one of the board.

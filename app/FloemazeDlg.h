@@ -9,14 +9,52 @@
 #include "maze/MazeBoard.h"
 #include "platform/Dialog.h"
 #include "platform/Icon.h"
+#include "res/Pictures.h"
 #include "sprites/DIB.h"
 #include "sprites/Sprite.h"
 #include "sprites/SpriteList.h"
 
+/// The options panel's state machine: its states (m_panelState), the inputs fed into it and the
+/// actions its transitions run.
+namespace panel {
+inline constexpr std::int32_t kClosed = 0;
+inline constexpr std::int32_t kOpening = 1;  ///< the exit button slides down
+inline constexpr std::int32_t kFadingIn = 2;
+inline constexpr std::int32_t kOpen = 3;
+inline constexpr std::int32_t kClosing = 4;  ///< the exit button slides up
+inline constexpr std::int32_t kFadingOut = 5;
+inline constexpr int kStates = 6;
+
+enum Input : int {
+    kTick,           ///< every 40 ms tick
+    kOptionsButton,  ///< a release on the options button
+    kSlideDownDone,
+    kFadeInDone,
+    kFadeOutDone,
+    kSlideUpDone,
+    kUnused,  ///< has its column in the table; nothing feeds it
+    kInputs,
+};
+
+inline constexpr std::int32_t kNoAction = -1;
+inline constexpr std::int32_t kSlideDown = 0;
+inline constexpr std::int32_t kFadeIn = 1;
+inline constexpr std::int32_t kFadeOut = 2;
+inline constexpr std::int32_t kSlideUp = 3;
+}  // namespace panel
+
+/// The start screen's phases (m_startPhase).
+namespace startscreen {
+inline constexpr std::int32_t kShown = 0;      ///< the start tiles cover the board area
+inline constexpr std::int32_t kFalling = 1;    ///< the tiles fall away, 100 ticks
+inline constexpr std::int32_t kGameOn = 2;     ///< the tiles lie below the background
+inline constexpr std::int32_t kReturning = 3;  ///< the game is over; the tiles return next tick
+}  // namespace startscreen
+
 /// One entry of the options panel's state machine.
 struct PanelTransition {
-    std::int32_t next;    ///< state after the input, 0..5
-    std::int32_t action;  ///< −1 none, 0 slide down, 1 fade in, 2 fade out, 3 slide up
+    std::int32_t next;    ///< state after the input
+    std::int32_t action;  ///< panel::kNoAction or the action to run
 };
 
 /// The captionless 700 × 500 game window. It owns every image and sprite it shows, its one sprite
@@ -28,9 +66,11 @@ struct PanelTransition {
 /// messages.
 class CFloemazeDlg : public CDialog {
 public:
-    static constexpr int kPanelStates = 6;
-    static constexpr int kPanelInputs = 7;
-    static constexpr int kStartTiles = 100;
+    static constexpr int kPanelStates = panel::kStates;
+    static constexpr int kPanelInputs = panel::kInputs;
+    /// The start picture's frames, each shown by a start tile of its own.
+    static constexpr res::PictureInfo kStartPicture = res::PictureOf(res::Picture::StartPicture);
+    static constexpr int kStartTiles = kStartPicture.columns * kStartPicture.rows;
 
     explicit CFloemazeDlg(CWnd* parent = nullptr);
     ~CFloemazeDlg() override = default;
@@ -44,7 +84,7 @@ public:
     CSprite m_background;
     CSprite m_logo;
     CSprite m_startTile;  ///< template of the start tiles; never in a sprite list
-    std::array<CSprite, kStartTiles> m_startTiles;  ///< tile k shows frame (k / 10, k mod 10)
+    std::array<CSprite, kStartTiles> m_startTiles;  ///< tile k shows frame (k / rows, k mod rows)
     CSprite m_buttonStart;
     CSprite m_buttonOptions;
     CSprite m_buttonExit;
@@ -59,11 +99,11 @@ public:
     CSprite* m_dragSprite = nullptr;  ///< sprite following the pointer, or null
     POINT m_lastMouse{};              ///< pointer position at the last drag step
     CMazeBoard m_maze;
-    std::int32_t m_panelState = 0;    ///< 0 closed … 5 fading out
-    std::int32_t m_sideX = 0;         ///< x of the control column: 0 or 500
-    std::int32_t m_panelY = -1000;    ///< panel offset: 0 shown, −1000 hidden above the window
-    std::int32_t m_panelSlide = 0;    ///< how far the exit button slid down, 0..110
-    std::int32_t m_startPhase = 0;    ///< 0 start screen, 1 tiles fall, 2 game on, 3 tiles return
+    std::int32_t m_panelState = panel::kClosed;
+    std::int32_t m_sideX = 0;       ///< x of the control column: 0 or 500
+    std::int32_t m_panelY = -1000;  ///< panel offset: 0 shown, −1000 hidden above the window
+    std::int32_t m_panelSlide = 0;  ///< how far the exit button slid down, 0..110
+    std::int32_t m_startPhase = startscreen::kShown;
     std::int32_t m_startCounter = 0;  ///< ticks of phase 1, 0..100
     bool m_mouseDown = false;         ///< the left button is held, as far as the window has seen
     bool m_animate = true;            ///< logo and seal picture animate
@@ -88,8 +128,8 @@ protected:
     void LayoutSprites(bool whole);
     /// Gives m_panelAlpha (clamped to 0..1) to the panel sprites and shows or hides the panel.
     void ApplyPanelAlpha();
-    /// Feeds input 0..6 into the panel's state machine; input 0 (a tick) also steps the start
-    /// screen.
+    /// Feeds one of panel::Input into the panel's state machine; a tick also steps the start
+    /// screen. Other values change nothing.
     void StepPanel(int input);
     void StepStartScreen();
     /// Moves the control column to the other side and redraws the window at once.
@@ -98,9 +138,7 @@ protected:
     void RevealBoard();
 
 private:
-    /// Loads one window image of columns × rows frames; when it cannot be loaded or is too small
-    /// for its frames, reports message and ends the dialog.
-    void LoadImage(CSprite& sprite, const char* file, int colourKey, int frameWidth,
-                   int frameHeight, int columns, int rows, const char* message);
+    /// Loads one window picture; when it cannot be loaded, reports it and ends the dialog.
+    void LoadImage(CSprite& sprite, res::Picture picture);
     void StartGame();
 };

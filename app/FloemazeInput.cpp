@@ -76,8 +76,11 @@ void CFloemazeDlg::OnLButtonUp(UINT /*flags*/, CPoint point) {
     const CSprite* hit = m_sprites.GetSpriteAt(point.x, point.y);
 
     // A click is a release over a sprite, wherever the press was.
-    if (hit == &m_buttonStart && (m_startPhase == 0 || m_startPhase == 2)) StartGame();
-    if (hit == &m_buttonOptions) StepPanel(1);
+    if (hit == &m_buttonStart &&
+        (m_startPhase == startscreen::kShown || m_startPhase == startscreen::kGameOn)) {
+        StartGame();
+    }
+    if (hit == &m_buttonOptions) StepPanel(panel::kOptionsButton);
     if (hit == &m_buttonExit) OnCancel();
     if (hit == &m_radioLeft || hit == &m_radioRight) ToggleSide();
     if (hit == &m_checkAnimation) {
@@ -93,14 +96,14 @@ void CFloemazeDlg::OnLButtonUp(UINT /*flags*/, CPoint point) {
 
 void CFloemazeDlg::StartGame() {
     if (!m_gameStarted) {
-        m_startPhase = 1;
+        m_startPhase = startscreen::kFalling;
         m_maze.NewGame();
         RevealBoard();
         m_gameStarted = true;
     } else {
         // While a game runs its board is replaced at once; the tiles fall only from the start
         // screen.
-        if (!m_maze.m_bRunning) m_startPhase = 1;
+        if (!m_maze.m_bRunning) m_startPhase = startscreen::kFalling;
         m_maze.NewGame();
     }
     LayoutSprites(true);
@@ -114,16 +117,16 @@ void CFloemazeDlg::OnKeyDown(UINT key, UINT /*repeatCount*/, UINT /*flags*/) {
                 m_maze.m_bHelp = !m_maze.m_bHelp;
                 break;
             case VK_LEFT:
-                m_maze.TryDirection(2);
+                m_maze.TryDirection(direction::kLeft);
                 break;
             case VK_UP:
-                m_maze.TryDirection(0);
+                m_maze.TryDirection(direction::kUp);
                 break;
             case VK_RIGHT:
-                m_maze.TryDirection(3);
+                m_maze.TryDirection(direction::kRight);
                 break;
             case VK_DOWN:
-                m_maze.TryDirection(1);
+                m_maze.TryDirection(direction::kDown);
                 break;
             default:
                 break;

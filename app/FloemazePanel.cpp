@@ -8,14 +8,7 @@
 
 namespace {
 
-enum PanelAction { kNone = -1, kSlideDown = 0, kFadeIn = 1, kFadeOut = 2, kSlideUp = 3 };
-enum PanelInput {
-    kTick = 0,
-    kSlideDownDone = 2,
-    kFadeInDone = 3,
-    kFadeOutDone = 4,
-    kSlideUpDone = 5,
-};
+using namespace panel;
 
 constexpr int kSlideEnd = 110;
 constexpr int kSlideStep = 10;
@@ -24,6 +17,8 @@ constexpr int kSlideStep = 10;
 constexpr float kFadeStep = 0.1f;
 
 constexpr int kFallTicks = 100;
+// Row r of the start picture starts falling at tick 10·r: the fall is made for ten rows.
+static_assert(CFloemazeDlg::kStartPicture.columns == 10 && CFloemazeDlg::kStartPicture.rows == 10);
 
 }  // namespace
 
@@ -89,16 +84,17 @@ void CFloemazeDlg::ToggleSide() {
 
 void CFloemazeDlg::StepStartScreen() {
     switch (m_startPhase) {
-        case 1:
+        case startscreen::kFalling:
             if (m_startCounter >= kFallTicks) {
                 m_startCounter = 0;
-                m_startPhase = 2;
+                m_startPhase = startscreen::kGameOn;
             } else {
                 // Row r starts falling at counter 10·r: the picture crumbles from the top.
                 const int lowestRow = m_startCounter / 10;
-                for (int column = 0; column < 10; ++column) {
+                for (int column = 0; column < kStartPicture.columns; ++column) {
                     for (int row = lowestRow; row >= 0; --row) {
-                        CSprite& tile = m_startTiles[static_cast<std::size_t>(10 * column + row)];
+                        CSprite& tile = m_startTiles[static_cast<std::size_t>(
+                            kStartPicture.rows * column + row)];
                         const int dy = std::rand() % 20;
                         const int dx = std::rand() % 20 - 10;
                         tile.MoveTo(tile.m_nX + dx, tile.m_nY + dy);
@@ -107,15 +103,18 @@ void CFloemazeDlg::StepStartScreen() {
                 ++m_startCounter;
             }
             break;
-        case 2:
-            if (!m_maze.m_bRunning) m_startPhase = 3;
+        case startscreen::kGameOn:
+            // The first game has begun only when its start is complete: the ticks that run while
+            // that start shows a message box (a board picture missing) come before the game has
+            // set its running flag, and must not take it for over.
+            if (m_gameStarted && !m_maze.m_bRunning) m_startPhase = startscreen::kReturning;
             // Below the background picture, unseen, while the game runs.
             for (CSprite& tile : m_startTiles) tile.SetDepth(1);
             break;
-        case 3:
+        case startscreen::kReturning:
             LayoutSprites(true);
             for (CSprite& tile : m_startTiles) tile.SetDepth(105);
-            m_startPhase = 0;
+            m_startPhase = startscreen::kShown;
             break;
         default:
             break;

@@ -16,6 +16,7 @@
 #include "platform/Backend.h"
 #include "platform/MessageBox.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "res/Pictures.h"
 #include "res/Resources.h"
 #include "sprites/DIB.h"
 
@@ -25,25 +26,9 @@ namespace {
 namespace fs = std::filesystem;
 namespace headless = platform::headless;
 
-struct Picture {
-    const char* file;
-    int width;
-    int height;
-};
-// Each at the size of its whole frame sheet.
-constexpr std::array<Picture, 11> kPictures{{
-    {"Hintergrund.bmp", 700, 500},
-    {"Logo.bmp", 200, 1032},
-    {"Startbild.bmp", 500, 500},
-    {"Buttons.bmp", 200, 540},
-    {"Robbe.bmp", 200, 804},
-    {"Optionsmenue.bmp", 200, 150},
-    {"Radiobutton.bmp", 20, 40},
-    {"Checkbutton.bmp", 20, 40},
-    {"Trennlinie.bmp", 5, 500},
-    {"Babyrobbe.bmp", 100, 50},
-    {"Weg.bmp", 75, 400},
-}};
+// Each written at the size of its whole frame sheet; the input's bytes address them in the
+// table's order.
+constexpr const auto& kPictures = res::kPictures;
 
 // Far more than any picture can say about itself; more would be a flood of messages.
 constexpr int kMessageLimit = 64;
@@ -68,8 +53,8 @@ private:
     std::size_t m_pos = 0;
 };
 
-void PreparePictures(const fs::path& run, const fs::path& good, std::array<int, 11>& state,
-                     Input& input) {
+void PreparePictures(const fs::path& run, const fs::path& good,
+                     std::array<int, res::kPictureCount>& state, Input& input) {
     for (std::size_t i = 0; i < kPictures.size(); ++i) {
         const fs::path file = run / kPictures[i].file;
         const int tag = input.Empty() ? 0 : input.Byte() % 3;
@@ -178,7 +163,7 @@ StartupRunner::StartupRunner() {
         // keyed sprites can be hit.
         CDIB image;
         const auto shade = static_cast<BYTE>(20 * i);
-        if (!image.CreateFilled(nullptr, kPictures[i].width, kPictures[i].height,
+        if (!image.CreateFilled(nullptr, kPictures[i].Width(), kPictures[i].Height(),
                                 RGB(40 + shade / 2, 120, 230 - shade))) {
             std::abort();
         }

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "res/Pictures.h"
+
 namespace fuzz {
 
 /// Owns two folders: good pictures, and the folder the game runs in, whose files link to the
@@ -37,7 +39,7 @@ private:
     std::filesystem::path m_run;
     std::filesystem::path m_good;
     // What each file in the run folder is now: 0 a link to the good picture, 1 missing, 2 bytes.
-    std::array<int, 11> m_state{};
+    std::array<int, res::kPictureCount> m_state{};
 };
 
 }  // namespace fuzz

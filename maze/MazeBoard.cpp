@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <string>
 
 #include "platform/MessageBox.h"
@@ -27,14 +28,35 @@ bool HoldsFrames(CSprite& sprite, int columns, int rows) {
     sprite.Share(CDIB());
     return false;
 }
+
+bool LoadPicture(CSprite& sprite, res::Picture picture) {
+    const res::PictureInfo& info = res::PictureOf(picture);
+    // A picture too small for its frames is reported like one that cannot be loaded.
+    if (sprite.Load(info.file, info.keyed ? TRUE : FALSE, info.frameWidth, info.frameHeight) &&
+        HoldsFrames(sprite, info.columns, info.rows)) {
+        return true;
+    }
+    AfxMessageBox(info.failedLoad, MB_OK, 0);
+    // The box names the file only; where it was looked for tells a player what to fix.
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    const std::string tried = error ? std::string(info.file) : (folder / info.file).string();
+    std::fprintf(stderr, "floemaze: cannot load %s\n", tried.c_str());
+    return false;
+}
 }  // namespace maze
+
+static_assert(res::PictureOf(res::Picture::Path).frameWidth == CMazeBoard::kField &&
+                  res::PictureOf(res::Picture::Path).frameHeight == CMazeBoard::kField &&
+                  res::PictureOf(res::Picture::BabySeal).frameWidth == CMazeBoard::kField &&
+                  res::PictureOf(res::Picture::BabySeal).frameHeight == CMazeBoard::kField,
+              "a tile and the seal each cover one field");
 
 namespace {
 
-constexpr int kUp = 0;
-constexpr int kDown = 1;
-constexpr int kLeft = 2;
-constexpr int kRight = 3;
+using namespace direction;
+namespace tiles = res::tiles;
+
 constexpr int kColumnStep[4] = {0, 0, -1, 1};
 constexpr int kRowStep[4] = {-1, 1, 0, 0};
 
@@ -46,9 +68,8 @@ constexpr int kSealShown = 90;
 
 constexpr int kFallTicks = 80;
 
-// Frame row of the passage piece, indexed by open neighbours: up 1, down 2, left 4, right 8. An
-// open field always has an open neighbour, so row 0 (unused in the picture) never shows.
-constexpr int kPassageRow[16] = {0, 1, 2, 5, 3, 6, 8, 11, 4, 7, 9, 12, 10, 13, 14, 15};
+// Bit of each direction in the open sides of a passage piece.
+constexpr unsigned kSideBit[4] = {tiles::kUp, tiles::kDown, tiles::kLeft, tiles::kRight};
 
 bool InGrid(int col, int row) {
     return col >= 0 && col < CMazeBoard::kSize && row >= 0 && row < CMazeBoard::kSize;
@@ -92,17 +113,11 @@ MazeCell* CMazeBoard::Neighbour(const MazeCell* cell, int d) {
 
 void CMazeBoard::NewGame() {
     if (m_bFirstGame) {
-        // A picture too small for its frames is reported like one that cannot be loaded.
-        if (!m_seal.Load("Babyrobbe.bmp", TRUE, kField, kField) ||
-            !maze::HoldsFrames(m_seal, 4, 2)) {
-            AfxMessageBox("Die Datei \"Babyrobbe.bmp\" konnte nicht geladen werden!", MB_OK, 0);
-        }
+        // A failure is reported and the game goes on without the picture.
+        maze::LoadPicture(m_seal, res::Picture::BabySeal);
         m_seal.SetDepth(kSealHidden);
         m_boardSprites.Insert(&m_seal);
-        if (!m_tileTemplate.Load("Weg.bmp", FALSE, kField, kField) ||
-            !maze::HoldsFrames(m_tileTemplate, 3, 16)) {
-            AfxMessageBox("Die Datei \"Weg.bmp\" konnte nicht geladen werden!", MB_OK, 0);
-        }
+        maze::LoadPicture(m_tileTemplate, res::Picture::Path);
         m_tileTemplate.SetDepth(kTileHidden);
         for (int col = 0; col < kSize; ++col) {
             for (int row = 0; row < kSize; ++row) {
@@ -158,7 +173,7 @@ void CMazeBoard::Generate() {
     m_nMaxDepth = 0;
     Carve(CellAt(col, row), 0);
     ChooseTiles();
-    m_pFamilyCell->m_tile.SetFrame(2, 0);
+    m_pFamilyCell->m_tile.SetFrame(tiles::kFamilyColumn, tiles::kFamilyRow);
     m_nFillCalls = 0;
     FillDistances(m_pFamilyCell, 0);
     m_nShortest = CellAt(m_nSealCol, m_nSealRow)->m_nDistance;
@@ -227,11 +242,14 @@ void CMazeBoard::ChooseTiles() {
     for (MazeCell& cell : m_cells) {
         if (cell.m_bOpen == 1) {
             CountOpenNeighbours(&cell);
-            const int index = m_bOpenNeighbour[kUp] | m_bOpenNeighbour[kDown] << 1 |
-                              m_bOpenNeighbour[kLeft] << 2 | m_bOpenNeighbour[kRight] << 3;
-            cell.m_tile.SetFrame(0, kPassageRow[index]);
+            unsigned sides = 0;
+            for (int d = kUp; d <= kRight; ++d) {
+                if (m_bOpenNeighbour[d] != 0) sides |= kSideBit[d];
+            }
+            // An open field always has an open neighbour, so row 0 (unused) never shows.
+            cell.m_tile.SetFrame(tiles::kPassageColumn, tiles::PassageRow(sides));
         } else {
-            cell.m_tile.SetFrame(1, std::rand() % 16);
+            cell.m_tile.SetFrame(tiles::kWallColumn, std::rand() % tiles::kWallPictures);
         }
     }
 }
@@ -420,6 +438,6 @@ void CMazeBoard::FlickerWalls() {
         const int row = std::rand() % kSize;
         MazeCell& cell = *CellAt(col, row);
         if (cell.m_bOpen == 1) continue;
-        cell.m_tile.SetFrame(1, std::rand() % 16);
+        cell.m_tile.SetFrame(tiles::kWallColumn, std::rand() % tiles::kWallPictures);
     }
 }

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "platform/Types.h"
+#include "res/Pictures.h"
 #include "sprites/Sprite.h"
 #include "sprites/SpriteList.h"
 
@@ -20,7 +21,22 @@ struct MazeCell {
                            ///< the distance map is built
 };
 
+/// Direction codes of the seal's walk, held in m_nDirection; a step's code is also the seal's
+/// frame column.
+namespace direction {
+inline constexpr int kUp = 0;     ///< row − 1
+inline constexpr int kDown = 1;   ///< row + 1
+inline constexpr int kLeft = 2;   ///< column − 1
+inline constexpr int kRight = 3;  ///< column + 1
+inline constexpr int kStand = 6;  ///< no step under way
+}  // namespace direction
+
 namespace maze {
+/// Loads picture into sprite with the table's colour key and frame size. When the file cannot be
+/// loaded or is too small for its frames, shows the picture's message, writes the full path that
+/// was tried to standard error and returns false; the sprite then draws nothing.
+bool LoadPicture(CSprite& sprite, res::Picture picture);
+
 /// Whether sprite's image holds its whole sheet of columns × rows frames. When it does not, the
 /// reason is shown and the image is let go, so the sprite draws nothing: a frame outside the
 /// image could neither be drawn nor hit-tested, and every composition would report it anew. The
@@ -38,9 +54,8 @@ extern int g_nFallCount;  ///< falling ticks since the game ended; 0 while a gam
 /// own sprite list, where they stay for the rest of the program. The board therefore must outlive
 /// that list's use of them and is neither copied nor moved.
 ///
-/// Directions: 0 up (row − 1), 1 down (row + 1), 2 left (column − 1), 3 right (column + 1),
-/// 6 standing. The grid is stored column by column: field (c, r) is m_cells[c * 20 + r]; outside
-/// the grid counts as a wall.
+/// Directions are the codes of namespace direction. The grid is stored column by column: field (c,
+/// r) is m_cells[c * 20 + r]; outside the grid counts as a wall.
 ///
 /// After NewGame: every open field is reachable from the family field and has its shortest way
 /// length there as m_nDistance; the family field lies on the border; the seal stands on an open
@@ -49,7 +64,6 @@ class CMazeBoard {
 public:
     static constexpr int kSize = 20;   ///< fields per row and per column
     static constexpr int kField = 25;  ///< pixels per field
-    static constexpr int kStand = 6;   ///< direction code of a standing seal
     static constexpr int kMovesPerStep = 5;
 
     /// Seeds the random generator with the time and turns the seal to a random direction.
@@ -91,7 +105,7 @@ public:
     void Place(int x0);
     /// Raises the tiles to depth 80 and the seal to 90, in front of the background.
     void ShowBoard();
-    /// Starts a step in direction d (0..3) if the seal stands and that neighbour is open.
+    /// Starts a step in direction d (up to right) if the seal stands and that neighbour is open.
     void TryDirection(int d);
     /// One 40 ms tick: arrival, the seal's walk, the falling tiles after a game, the wall flicker.
     void Tick();
@@ -99,7 +113,7 @@ public:
     /// The field at (col, row), or null outside the grid.
     MazeCell* CellAt(int col, int row);
     const MazeCell* CellAt(int col, int row) const;
-    /// The neighbour of cell in direction d (0..3), or null outside the grid.
+    /// The neighbour of cell in direction d (up to right), or null outside the grid.
     MazeCell* Neighbour(const MazeCell* cell, int d);
 
     std::array<MazeCell, kSize * kSize> m_cells;  ///< field (c, r) is element c * 20 + r
@@ -111,10 +125,10 @@ public:
     MazeCell* m_pFamilyCell = nullptr;  ///< the family field: where carving began, the goal
     BYTE m_bOpenNeighbour[4] = {};      ///< by direction: open neighbours of the field counted last
     int m_nMaxDepth = 0;                ///< deepest carving depth so far (generation only)
-    int m_nShortest = 0;         ///< fields on the shortest way from the seal's start to its family
-    int m_nDirection = kStand;   ///< direction of the step under way, or 6 while standing
-    int m_nStepsOwn = 0;         ///< fields walked in this game without help
-    int m_nStepsHelp = 0;        ///< fields walked in this game in help mode
+    int m_nShortest = 0;  ///< fields on the shortest way from the seal's start to its family
+    int m_nDirection = direction::kStand;  ///< direction of the step under way, or kStand
+    int m_nStepsOwn = 0;                   ///< fields walked in this game without help
+    int m_nStepsHelp = 0;                  ///< fields walked in this game in help mode
     CSpriteList m_boardSprites;  ///< the seal and the 400 tiles; no background, never composes
     bool m_bFirstGame = true;    ///< until the first NewGame has loaded the images
     bool m_bHelp = false;        ///< help mode: the seal walks the shortest way by itself

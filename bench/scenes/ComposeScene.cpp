@@ -44,9 +44,14 @@ std::filesystem::path ComposeScene::DefaultPictureFolder() {
 }
 
 void ComposeScene::LoadOrDraw(CSprite& sprite, const std::filesystem::path& folder,
-                              const char* name, int width, int height, int frameWidth,
-                              int frameHeight, bool keyed) {
-    const std::filesystem::path file = folder / name;
+                              res::Picture picture) {
+    const res::PictureInfo& info = res::PictureOf(picture);
+    const int width = info.Width();
+    const int height = info.Height();
+    const int frameWidth = info.frameWidth;
+    const int frameHeight = info.frameHeight;
+    const bool keyed = info.keyed;
+    const std::filesystem::path file = folder / info.file;
     std::error_code error;
     if (!folder.empty() && std::filesystem::is_regular_file(file, error) &&
         sprite.Load(file.c_str(), keyed ? TRUE : FALSE, frameWidth, frameHeight) &&
@@ -65,18 +70,18 @@ ComposeScene::ComposeScene(const std::filesystem::path& pictures) {
     backBuffer.CreateFilled(nullptr, 700, 500, RGB(0, 0, 0));
     m_list.m_pBackground = &backBuffer;
 
-    LoadOrDraw(m_background, pictures, "Hintergrund.bmp", 700, 500, 700, 500, false);
-    LoadOrDraw(m_startPicture, pictures, "Startbild.bmp", 500, 500, 50, 50, false);
-    LoadOrDraw(m_tilePicture, pictures, "Weg.bmp", 75, 400, 25, 25, false);
-    LoadOrDraw(m_separator, pictures, "Trennlinie.bmp", 5, 500, 5, 500, false);
-    LoadOrDraw(m_logo, pictures, "Logo.bmp", 200, 1032, 200, 129, true);
+    LoadOrDraw(m_background, pictures, res::Picture::Background);
+    LoadOrDraw(m_startPicture, pictures, res::Picture::StartPicture);
+    LoadOrDraw(m_tilePicture, pictures, res::Picture::Path);
+    LoadOrDraw(m_separator, pictures, res::Picture::Separator);
+    LoadOrDraw(m_logo, pictures, res::Picture::Logo);
     CSprite buttons, radio, check;
-    LoadOrDraw(buttons, pictures, "Buttons.bmp", 200, 540, 200, 60, true);
-    LoadOrDraw(m_sealPicture, pictures, "Robbe.bmp", 200, 804, 200, 134, true);
-    LoadOrDraw(m_panel, pictures, "Optionsmenue.bmp", 200, 150, 200, 150, true);
-    LoadOrDraw(radio, pictures, "Radiobutton.bmp", 20, 40, 20, 20, true);
-    LoadOrDraw(check, pictures, "Checkbutton.bmp", 20, 40, 20, 20, true);
-    LoadOrDraw(m_seal, pictures, "Babyrobbe.bmp", 100, 50, 25, 25, true);
+    LoadOrDraw(buttons, pictures, res::Picture::Buttons);
+    LoadOrDraw(m_sealPicture, pictures, res::Picture::SealPicture);
+    LoadOrDraw(m_panel, pictures, res::Picture::OptionsMenu);
+    LoadOrDraw(radio, pictures, res::Picture::RadioButton);
+    LoadOrDraw(check, pictures, res::Picture::CheckButton);
+    LoadOrDraw(m_seal, pictures, res::Picture::BabySeal);
 
     // During a game: the background over the start picture's tiles, the board in front of it,
     // the control column on the left with the options panel open.

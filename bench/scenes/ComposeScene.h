@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Types.h"
+#include "res/Pictures.h"
 #include "sprites/DIB.h"
 #include "sprites/Sprite.h"
 #include "sprites/SpriteList.h"
@@ -50,8 +51,8 @@ public:
     int realPictures = 0;  ///< how many pictures came from files
 
 private:
-    void LoadOrDraw(CSprite& sprite, const std::filesystem::path& folder, const char* name,
-                    int width, int height, int frameWidth, int frameHeight, bool keyed);
+    /// Loads picture from folder, or draws a stand-in of its size and frame layout.
+    void LoadOrDraw(CSprite& sprite, const std::filesystem::path& folder, res::Picture picture);
 
     CSprite m_background, m_startPicture, m_tilePicture, m_separator;
     std::vector<CSprite> m_startTiles;

@@ -277,7 +277,7 @@ private:
         CFloemazeDlg& dlg = Dlg();
         const int side = dlg.m_sideX;
         const bool falling = dlg.m_startPhase == 1;
-        const bool stepping = dlg.m_gameStarted && dlg.m_maze.m_nDirection != CMazeBoard::kStand;
+        const bool stepping = dlg.m_gameStarted && dlg.m_maze.m_nDirection != direction::kStand;
         headless::LeftUp(dlg, p.x, p.y);
         if (dlg.m_sideX != side) {
             ++m_figures.sideSwitches;

@@ -5,17 +5,18 @@
 
 #include <filesystem>
 
+#include "res/Pictures.h"
 #include "sprites/DIB.h"
 #include "tests/support/TempDir.h"
 
 class BoardPictures {
 public:
-    /// Writes "Babyrobbe.bmp" (4 × 2 frames of 25 × 25) and "Weg.bmp" (3 × 16 frames) unless told
-    /// to leave one out, and makes the folder the current directory.
+    /// Writes the seal's and the tiles' pictures, each one colour, unless told to leave one out,
+    /// and makes the folder the current directory.
     explicit BoardPictures(bool withSeal = true, bool withTiles = true)
         : m_previous(std::filesystem::current_path()) {
-        if (withSeal) Draw("Babyrobbe.bmp", 100, 50, RGB(255, 0, 255));
-        if (withTiles) Draw("Weg.bmp", 75, 400, RGB(30, 120, 200));
+        if (withSeal) Draw(res::Picture::BabySeal, RGB(255, 0, 255));
+        if (withTiles) Draw(res::Picture::Path, RGB(30, 120, 200));
         std::filesystem::current_path(m_dir.Path());
     }
     ~BoardPictures() {
@@ -28,10 +29,11 @@ public:
     const TempDir& Dir() const { return m_dir; }
 
 private:
-    void Draw(const char* name, int width, int height, COLORREF colour) const {
+    void Draw(res::Picture picture, COLORREF colour) const {
+        const res::PictureInfo& info = res::PictureOf(picture);
         CDIB image;
-        image.CreateFilled(nullptr, width, height, colour);
-        image.Save(m_dir.File(name).c_str());
+        image.CreateFilled(nullptr, info.Width(), info.Height(), colour);
+        image.Save(m_dir.File(info.file).c_str());
     }
 
     TempDir m_dir;

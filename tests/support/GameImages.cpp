@@ -11,27 +11,6 @@
 
 namespace {
 
-struct Layout {
-    const char* file;
-    int frameWidth;
-    int frameHeight;
-    int columns;
-    int rows;
-    bool keyed;
-};
-
-const Layout& LayoutOf(GameImage image) {
-    static const Layout layouts[] = {
-        {"Hintergrund.bmp", 700, 500, 1, 1, false}, {"Logo.bmp", 200, 129, 1, 8, true},
-        {"Startbild.bmp", 50, 50, 10, 10, false},   {"Buttons.bmp", 200, 60, 1, 9, true},
-        {"Robbe.bmp", 200, 134, 1, 6, true},        {"Optionsmenue.bmp", 200, 150, 1, 1, true},
-        {"Radiobutton.bmp", 20, 20, 1, 2, true},    {"Checkbutton.bmp", 20, 20, 1, 2, true},
-        {"Trennlinie.bmp", 5, 500, 1, 1, false},    {"Babyrobbe.bmp", 25, 25, 4, 2, true},
-        {"Weg.bmp", 25, 25, 3, 16, false},
-    };
-    return layouts[static_cast<int>(image)];
-}
-
 // The options picture lies above its four controls and lets them show, and be hit, through
 // clear squares at their places.
 bool InControlHole(int x, int y) {
@@ -42,12 +21,6 @@ bool InControlHole(int x, int y) {
     return false;
 }
 
-constexpr GameImage kAll[] = {
-    GameImage::Background,  GameImage::Logo,        GameImage::StartPicture, GameImage::Buttons,
-    GameImage::SealPicture, GameImage::OptionsMenu, GameImage::RadioButton,  GameImage::CheckButton,
-    GameImage::Separator,   GameImage::BabySeal,    GameImage::Path,
-};
-
 }  // namespace
 
 COLORREF FrameColour(GameImage image, int column, int row) {
@@ -57,16 +30,16 @@ COLORREF FrameColour(GameImage image, int column, int row) {
 }
 
 const char* FileName(GameImage image) {
-    return LayoutOf(image).file;
+    return res::PictureOf(image).file;
 }
 
 void WriteGameImages(const std::string& folder, std::initializer_list<GameImage> missing) {
-    for (const GameImage image : kAll) {
+    for (const res::PictureInfo& layout : res::kPictures) {
+        const GameImage image = layout.picture;
         if (std::find(missing.begin(), missing.end(), image) != missing.end()) continue;
-        const Layout& layout = LayoutOf(image);
         BmpSpec spec;
-        spec.width = layout.frameWidth * layout.columns;
-        spec.height = layout.frameHeight * layout.rows;
+        spec.width = layout.Width();
+        spec.height = layout.Height();
         spec.pixel = [&layout, image](int x, int y) {
             if (layout.keyed && x == 0 && y == 0) return kKeyColour;
             if (image == GameImage::Logo && x >= 180) return kKeyColour;
@@ -84,9 +57,9 @@ void WriteGameImages(const std::string& folder, std::initializer_list<GameImage>
 
 void CopyGameImages(const std::string& from, const std::string& to,
                     std::initializer_list<GameImage> missing) {
-    for (const GameImage image : kAll) {
-        if (std::find(missing.begin(), missing.end(), image) != missing.end()) continue;
-        const char* file = LayoutOf(image).file;
+    for (const res::PictureInfo& picture : res::kPictures) {
+        if (std::find(missing.begin(), missing.end(), picture.picture) != missing.end()) continue;
+        const char* file = picture.file;
         std::filesystem::copy_file(std::filesystem::path(from) / file,
                                    std::filesystem::path(to) / file,
                                    std::filesystem::copy_options::overwrite_existing);

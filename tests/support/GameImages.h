@@ -7,22 +7,11 @@
 #include <string>
 
 #include "platform/Types.h"
+#include "res/Pictures.h"
 #include "tests/support/TempDir.h"
 
 /// The image files, in the order the window loads them, then the board's two.
-enum class GameImage {
-    Background,    ///< "Hintergrund.bmp", 700 × 500
-    Logo,          ///< "Logo.bmp", 8 frames of 200 × 129 in one column
-    StartPicture,  ///< "Startbild.bmp", 10 × 10 frames of 50 × 50
-    Buttons,       ///< "Buttons.bmp", 9 frames of 200 × 60
-    SealPicture,   ///< "Robbe.bmp", 6 frames of 200 × 134
-    OptionsMenu,   ///< "Optionsmenue.bmp", 200 × 150
-    RadioButton,   ///< "Radiobutton.bmp", 2 frames of 20 × 20
-    CheckButton,   ///< "Checkbutton.bmp", 2 frames of 20 × 20
-    Separator,     ///< "Trennlinie.bmp", 5 × 500
-    BabySeal,      ///< "Babyrobbe.bmp", 4 × 2 frames of 25 × 25
-    Path,          ///< "Weg.bmp", 3 × 16 frames of 25 × 25
-};
+using GameImage = res::Picture;
 
 /// The colour every pixel of frame (column, row) of image has, except the key pixels.
 COLORREF FrameColour(GameImage image, int column = 0, int row = 0);

@@ -4,11 +4,13 @@
 // below them; the tiles join without seams; and the generator draws the same bytes every time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "res/Pictures.h"
 #include "sprites/DIB.h"
 #include "tests/support/BmpBytes.h"
 #include "tests/support/MessageRecorder.h"
@@ -16,23 +18,8 @@
 
 namespace {
 
-struct Layout {
-    const char* name;
-    int frameWidth;
-    int frameHeight;
-    int columns;
-    int rows;
-    bool keyed;
-};
-
-constexpr Layout kLayouts[] = {
-    {"Hintergrund.bmp", 700, 500, 1, 1, false}, {"Logo.bmp", 200, 129, 1, 8, true},
-    {"Startbild.bmp", 50, 50, 10, 10, false},   {"Buttons.bmp", 200, 60, 1, 9, true},
-    {"Robbe.bmp", 200, 134, 1, 6, true},        {"Optionsmenue.bmp", 200, 150, 1, 1, true},
-    {"Radiobutton.bmp", 20, 20, 1, 2, true},    {"Checkbutton.bmp", 20, 20, 1, 2, true},
-    {"Trennlinie.bmp", 5, 500, 1, 1, false},    {"Babyrobbe.bmp", 25, 25, 4, 2, true},
-    {"Weg.bmp", 25, 25, 3, 16, false},
-};
+using Layout = res::PictureInfo;
+constexpr const auto& kLayouts = res::kPictures;
 
 // Runs the generator into folder; true when it succeeded.
 bool Generate(const std::string& folder) {
@@ -146,7 +133,7 @@ Frame FrameOf(const CDIB& image, const Layout& layout, int column, int row) {
 
 const Layout& LayoutOf(const std::string& name) {
     for (const Layout& layout : kLayouts) {
-        if (name == layout.name) return layout;
+        if (name == layout.file) return layout;
     }
     throw std::invalid_argument(name);
 }
@@ -163,20 +150,42 @@ int Overlap(const Frame& a, int ax, int ay, const Frame& b, int bx, int by) {
     return count;
 }
 
+// The picture table is what the game loads: the generator must draw exactly its files, each at
+// the size of its frame grid, with something to show in every frame of a keyed sheet (an empty
+// frame is a grid that does not match the drawing).
 TEST(AssetsTest, EveryPictureLoadsWithItsSizeDepthAndFrameLayout) {
     ASSERT_TRUE(Drawn::Get().ok);
+    std::vector<std::string> drawn;
+    for (const auto& entry : std::filesystem::directory_iterator(Drawn::Get().Path(""))) {
+        if (entry.path().extension() == ".bmp") drawn.push_back(entry.path().filename().string());
+    }
+    std::vector<std::string> table;
+    for (const Layout& layout : kLayouts) table.emplace_back(layout.file);
+    std::sort(drawn.begin(), drawn.end());
+    std::sort(table.begin(), table.end());
+    EXPECT_EQ(drawn, table);
     for (const Layout& layout : kLayouts) {
-        SCOPED_TRACE(layout.name);
-        const CDIB image = LoadDrawn(layout.name);
+        SCOPED_TRACE(layout.file);
+        const CDIB image = LoadDrawn(layout.file);
         EXPECT_EQ(image.GetBitCount(), 24);
         EXPECT_EQ(image.GetWidth(), layout.frameWidth * layout.columns);
         EXPECT_EQ(image.GetHeight(), layout.frameHeight * layout.rows);
         // Written by the image class: plain headers and exactly the pixel rows.
-        const auto bytes = ReadFileBytes(Drawn::Get().Path(layout.name));
+        const auto bytes = ReadFileBytes(Drawn::Get().Path(layout.file));
         ASSERT_EQ(bytes.size(), 54u + static_cast<std::size_t>(image.GetHeight()) *
                                           static_cast<std::size_t>(image.GetStride()));
         EXPECT_EQ(bytes[0], 'B');
         EXPECT_EQ(bytes[1], 'M');
+        for (int row = 0; layout.keyed && row < layout.rows; ++row) {
+            for (int column = 0; column < layout.columns; ++column) {
+                const Frame frame = FrameOf(image, layout, column, row);
+                bool shows = false;
+                for (int y = 0; y < frame.Height() && !shows; ++y) {
+                    for (int x = 0; x < frame.Width() && !shows; ++x) shows = frame.Visible(x, y);
+                }
+                EXPECT_TRUE(shows) << "frame " << column << "," << row << " is empty";
+            }
+        }
     }
 }
 
@@ -184,16 +193,16 @@ TEST(AssetsTest, KeyedPicturesAreTransparentOnlyAroundTheirShapes) {
     ASSERT_TRUE(Drawn::Get().ok);
     for (const Layout& layout : kLayouts) {
         if (!layout.keyed) continue;
-        const CDIB image = LoadDrawn(layout.name);
+        const CDIB image = LoadDrawn(layout.file);
         for (int row = 0; row < layout.rows; ++row) {
             for (int column = 0; column < layout.columns; ++column) {
-                SCOPED_TRACE(std::string(layout.name) + " frame " + std::to_string(column) + "," +
+                SCOPED_TRACE(std::string(layout.file) + " frame " + std::to_string(column) + "," +
                              std::to_string(row));
                 const Frame frame = FrameOf(image, layout, column, row);
                 const auto pins = frame.PinHoles();
                 EXPECT_TRUE(pins.empty())
                     << "pin hole at " << pins.front().first << "," << pins.front().second;
-                if (std::string(layout.name) == "Optionsmenue.bmp") continue;  // below
+                if (std::string(layout.file) == "Optionsmenue.bmp") continue;  // below
                 const auto enclosed = frame.EnclosedKeyPixels();
                 EXPECT_TRUE(enclosed.empty())
                     << enclosed.size() << " enclosed key pixels, e.g. " << enclosed.front().first
@@ -288,23 +297,7 @@ TEST(AssetsTest, NeighbouringSpritesDoNotCoverEachOther) {
 TEST(AssetsTest, TilesJoinWithoutSeams) {
     ASSERT_TRUE(Drawn::Get().ok);
     const CDIB tiles = LoadDrawn("Weg.bmp");
-    enum { kUp = 1, kDown = 2, kLeft = 4, kRight = 8 };
-    constexpr int kSides[16] = {0,
-                                kUp,
-                                kDown,
-                                kLeft,
-                                kRight,
-                                kUp | kDown,
-                                kUp | kLeft,
-                                kUp | kRight,
-                                kDown | kLeft,
-                                kDown | kRight,
-                                kLeft | kRight,
-                                kUp | kDown | kLeft,
-                                kUp | kDown | kRight,
-                                kUp | kLeft | kRight,
-                                kDown | kLeft | kRight,
-                                kUp | kDown | kLeft | kRight};
+    const auto& kSides = res::tiles::kPassageSides;
     // Edge i (0 top, 1 bottom, 2 left, 3 right) of frame (column, row), read along the edge.
     auto edge = [&tiles](int column, int row, int side) {
         std::vector<COLORREF> pixels;
@@ -324,7 +317,7 @@ TEST(AssetsTest, TilesJoinWithoutSeams) {
     constexpr int kOpposite[4] = {1, 0, 3, 2};
     for (int a = 1; a < 16; ++a) {
         for (int side = 0; side < 4; ++side) {
-            const bool open = (kSides[a] & (1 << side)) != 0;
+            const bool open = (kSides[static_cast<std::size_t>(a)] & (1u << side)) != 0;
             if (!open) {
                 // A closed side meets a wall (or the board's edge): water on both.
                 EXPECT_TRUE(edge(0, a, side) == edge(1, 0, side))
@@ -332,7 +325,7 @@ TEST(AssetsTest, TilesJoinWithoutSeams) {
                 continue;
             }
             for (int b = 1; b < 16; ++b) {
-                if ((kSides[b] & (1 << kOpposite[side])) == 0) continue;
+                if ((kSides[static_cast<std::size_t>(b)] & (1u << kOpposite[side])) == 0) continue;
                 EXPECT_TRUE(edge(0, a, side) == edge(0, b, kOpposite[side]))
                     << "passage " << a << " side " << side << " against passage " << b;
             }
@@ -345,7 +338,7 @@ TEST(AssetsTest, GeneratorDrawsTheSameBytesEveryTime) {
     TempDir again;
     ASSERT_TRUE(Generate(again.Path()));
     std::vector<std::string> names;
-    for (const Layout& layout : kLayouts) names.push_back(layout.name);
+    for (const Layout& layout : kLayouts) names.push_back(layout.file);
     for (const char* icon :
          {"icons/floemaze-48.png", "icons/floemaze-32.png", "icons/floemaze-16.png"}) {
         names.push_back(icon);

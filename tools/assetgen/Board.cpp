@@ -16,28 +16,10 @@ namespace {
 using namespace palette;
 constexpr double F = layout::kField;
 
-// Open sides of a passage piece.
-enum Side : unsigned { kUp = 1, kDown = 2, kLeft = 4, kRight = 8 };
-
-// Frame row of "Weg.bmp" column 0 for each combination of open neighbours.
-constexpr unsigned kPassageSides[16] = {
-    0,  // row 0: not used
-    kUp,
-    kDown,
-    kLeft,
-    kRight,
-    kUp | kDown,
-    kUp | kLeft,
-    kUp | kRight,
-    kDown | kLeft,
-    kDown | kRight,
-    kLeft | kRight,
-    kUp | kDown | kLeft,
-    kUp | kDown | kRight,
-    kUp | kLeft | kRight,
-    kDown | kLeft | kRight,
-    kUp | kDown | kLeft | kRight,
-};
+using res::tiles::kDown;
+using res::tiles::kLeft;
+using res::tiles::kRight;
+using res::tiles::kUp;
 
 // Water between the floes: the same flat sea at every field's edge, so neighbouring tiles join
 // without a seam whatever picture each shows.
@@ -193,20 +175,22 @@ void InField(cairo_t* cr, int column, int row, const auto& draw) {
 }  // namespace
 
 CDIB Tiles() {
-    Canvas canvas(3 * layout::kField, 16 * layout::kField);
+    namespace tiles = res::tiles;
+    constexpr res::PictureInfo kSheet = res::PictureOf(res::Picture::Path);
+    Canvas canvas(kSheet.Width(), kSheet.Height());
     cairo_t* cr = canvas.Cr();
     Random random(0x57E6);
-    for (int row = 0; row < 16; ++row) {
-        InField(cr, 0, row, [&] {
+    for (int row = 0; row < kSheet.rows; ++row) {
+        InField(cr, tiles::kPassageColumn, row, [&] {
             if (row == 0) {
                 Wall(cr, 0);
             } else {
-                Passage(cr, kPassageSides[row], random);
+                Passage(cr, tiles::kPassageSides[static_cast<std::size_t>(row)], random);
             }
         });
-        InField(cr, 1, row, [&] { Wall(cr, row); });
-        InField(cr, 2, row, [&] {
-            if (row == 0) {
+        InField(cr, tiles::kWallColumn, row, [&] { Wall(cr, row % tiles::kWallPictures); });
+        InField(cr, tiles::kFamilyColumn, row, [&] {
+            if (row == tiles::kFamilyRow) {
                 Family(cr);
             } else {
                 Wall(cr, row);
@@ -217,8 +201,8 @@ CDIB Tiles() {
 }
 
 CDIB BabySeal() {
-    constexpr int kColumns = 4;  // up, down, left, right
-    constexpr int kRows = 2;     // walking phases
+    constexpr int kColumns = res::PictureOf(res::Picture::BabySeal).columns;  // by direction
+    constexpr int kRows = res::PictureOf(res::Picture::BabySeal).rows;        // walking phases
     Canvas content(kColumns * layout::kField, kRows * layout::kField);
     Canvas backdrop(kColumns * layout::kField, kRows * layout::kField);
     cairo_set_source_rgb(backdrop.Cr(), kIce.r, kIce.g, kIce.b);

@@ -22,7 +22,7 @@ constexpr double W = layout::kColumnWidth;
 
 // ---- Logo -------------------------------------------------------------------------------------
 
-constexpr int kLogoFrames = 8;
+constexpr int kLogoFrames = res::PictureOf(res::Picture::Logo).rows;
 constexpr char kTitle[] = "Floemaze";
 
 // The snowy sign that carries the title, with snow heaped on its upper edge.
@@ -232,7 +232,7 @@ void Button(cairo_t* cr, int button, State state) {
 
 // ---- Seal picture -----------------------------------------------------------------------------
 
-constexpr int kSealFrames = 6;
+constexpr int kSealFrames = res::PictureOf(res::Picture::SealPicture).rows;
 
 void SealFrame(cairo_t* cr, int frame) {
     const double floeY = 112;
@@ -306,7 +306,8 @@ CDIB Logo(const Canvas& background) {
 
 CDIB Buttons(const Canvas& background) {
     const int h = layout::kButtonHeight;
-    Canvas content(static_cast<int>(W), 9 * h);
+    constexpr int kFrames = res::PictureOf(res::Picture::Buttons).rows;
+    Canvas content(static_cast<int>(W), kFrames * h);
     for (int button = 0; button < 3; ++button) {
         for (int state = 0; state < 3; ++state) {
             const int row = 3 * button + state;
@@ -320,8 +321,8 @@ CDIB Buttons(const Canvas& background) {
         }
     }
     // Each frame is smoothed against the background where its button stands.
-    Canvas placed(static_cast<int>(W), 9 * h);
-    for (int row = 0; row < 9; ++row) {
+    Canvas placed(static_cast<int>(W), kFrames * h);
+    for (int row = 0; row < kFrames; ++row) {
         cairo_t* cr = placed.Cr();
         cairo_save(cr);
         cairo_rectangle(cr, 0, row * h, W, h);

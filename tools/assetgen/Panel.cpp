@@ -92,10 +92,13 @@ template <typename Draw>
 CDIB Control(const Canvas& background, int x, int y, Draw draw) {
     Canvas panel(kPanelWidth, layout::kPanelHeight);
     PaintPanelOnBackground(panel, background);
-    Canvas content(kSize, 2 * kSize);
-    Canvas backdrop(kSize, 2 * kSize);
-    PaintBackdrop(backdrop, panel, x, y, kSize, kSize, 1, 2);
-    for (int row = 0; row < 2; ++row) {
+    // Both controls have two frames: on, then off.
+    constexpr int kRows = res::PictureOf(res::Picture::RadioButton).rows;
+    static_assert(res::PictureOf(res::Picture::CheckButton).rows == kRows);
+    Canvas content(kSize, kRows * kSize);
+    Canvas backdrop(kSize, kRows * kSize);
+    PaintBackdrop(backdrop, panel, x, y, kSize, kSize, 1, kRows);
+    for (int row = 0; row < kRows; ++row) {
         cairo_t* cr = content.Cr();
         cairo_save(cr);
         cairo_translate(cr, 0, row * kSize);

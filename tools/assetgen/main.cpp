@@ -14,6 +14,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Types.h"
 #include "res/AppIcon.h"
+#include "res/Pictures.h"
 #include "tools/assetgen/Canvas.h"
 #include "tools/assetgen/Pictures.h"
 #include "tools/assetgen/Sheet.h"
@@ -76,17 +77,34 @@ int main(int argc, char** argv) {
 
     Canvas background(layout::kWindowWidth, layout::kWindowHeight);
     PaintBackground(background);
-    save(ToOpaqueImage(background), "Hintergrund.bmp");
-    save(Logo(background), "Logo.bmp");
-    save(StartPicture(), "Startbild.bmp");
-    save(Buttons(background), "Buttons.bmp");
-    save(SealPicture(background), "Robbe.bmp");
-    save(OptionsPanel(background), "Optionsmenue.bmp");
-    save(RadioButton(background), "Radiobutton.bmp");
-    save(CheckButton(background), "Checkbutton.bmp");
-    save(Separator(), "Trennlinie.bmp");
-    save(BabySeal(), "Babyrobbe.bmp");
-    save(Tiles(), "Weg.bmp");
+    const auto draw = [&background](res::Picture picture) {
+        switch (picture) {
+            case res::Picture::Background:
+                return ToOpaqueImage(background);
+            case res::Picture::Logo:
+                return Logo(background);
+            case res::Picture::StartPicture:
+                return StartPicture();
+            case res::Picture::Buttons:
+                return Buttons(background);
+            case res::Picture::SealPicture:
+                return SealPicture(background);
+            case res::Picture::OptionsMenu:
+                return OptionsPanel(background);
+            case res::Picture::RadioButton:
+                return RadioButton(background);
+            case res::Picture::CheckButton:
+                return CheckButton(background);
+            case res::Picture::Separator:
+                return Separator();
+            case res::Picture::BabySeal:
+                return BabySeal();
+            case res::Picture::Path:
+                return Tiles();
+        }
+        return CDIB();
+    };
+    for (const res::PictureInfo& info : res::kPictures) save(draw(info.picture), info.file);
 
     for (const platform::IconImage& icon : res::MakeAppIcon().images) {
         const std::string name = "floemaze-" + std::to_string(icon.size) + ".png";

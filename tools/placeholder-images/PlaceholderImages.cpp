@@ -7,9 +7,13 @@
 #include <string>
 #include <utility>
 
+#include "res/Pictures.h"
 #include "sprites/DIB.h"
 
 namespace {
+
+using res::Picture;
+using res::PictureOf;
 
 constexpr COLORREF kKey = RGB(255, 0, 255);  // clear wherever the game uses a colour key
 constexpr COLORREF kInk = RGB(20, 40, 90);
@@ -65,11 +69,18 @@ public:
     void CentredText(int cx, int y, const char* text, int scale, COLORREF c) {
         Text(cx - TextWidth(text, scale) / 2, y, text, scale, c);
     }
-    bool Save(const std::string& path) { return m_image.Save(path.c_str()) != FALSE; }
+    bool Save(const std::string& dir, Picture picture) {
+        return m_image.Save((dir + "/" + PictureOf(picture).file).c_str()) != FALSE;
+    }
 
 private:
     CDIB m_image;
 };
+
+// A canvas of the picture's whole frame sheet.
+Canvas Sheet(Picture picture, COLORREF fill) {
+    return Canvas(PictureOf(picture).Width(), PictureOf(picture).Height(), fill);
+}
 
 // 5 × 7 capitals: one string per letter, seven rows of five cells.
 const char* Glyph(char letter) {
@@ -146,16 +157,17 @@ void DrawSeal(Canvas& canvas, int cx, int cy, int size, int dx, int dy, int phas
 }
 
 bool Background(const std::string& dir) {
-    Canvas c(700, 500, kSnow);
+    Canvas c = Sheet(Picture::Background, kSnow);
     c.VerticalGradient(0, 0, 700, 500, RGB(170, 210, 240), RGB(235, 245, 255));
     for (int i = 0; i < 400; ++i) c.Pixel((i * 7919) % 700, (i * 104729) % 500, RGB(255, 255, 255));
-    return c.Save(dir + "/Hintergrund.bmp");
+    return c.Save(dir, Picture::Background);
 }
 
 bool Logo(const std::string& dir) {
-    Canvas c(200, 129 * 8, kKey);
-    for (int frame = 0; frame < 8; ++frame) {
-        const int top = frame * 129;
+    constexpr res::PictureInfo kLogo = PictureOf(Picture::Logo);
+    Canvas c = Sheet(Picture::Logo, kKey);
+    for (int frame = 0; frame < kLogo.rows; ++frame) {
+        const int top = frame * kLogo.frameHeight;
         c.RoundRect(6, top + 20, 188, 90, 14, RGB(30, 90, 160));
         const char* word = "FLOEMAZE";
         for (int n = 0; n < 8; ++n) {
@@ -166,27 +178,28 @@ bool Logo(const std::string& dir) {
         }
         c.Pixel(0, top, kKey);
     }
-    return c.Save(dir + "/Logo.bmp");
+    return c.Save(dir, Picture::Logo);
 }
 
 bool StartPicture(const std::string& dir) {
-    Canvas c(500, 500, kSnow);
+    Canvas c = Sheet(Picture::StartPicture, kSnow);
     c.VerticalGradient(0, 0, 500, 300, RGB(120, 180, 235), RGB(200, 230, 250));
     c.Rect(0, 300, 500, 200, RGB(40, 110, 170));
     c.Ellipse(250, 330, 210, 50, kSnow);
     DrawSeal(c, 250, 270, 120, 1, 0, 0);
     c.CentredText(250, 400, "START", 6, RGB(250, 250, 255));
     c.CentredText(250, 60, "FLOEMAZE", 5, kInk);
-    return c.Save(dir + "/Startbild.bmp");
+    return c.Save(dir, Picture::StartPicture);
 }
 
 bool Buttons(const std::string& dir) {
-    Canvas c(200, 540, kKey);
+    Canvas c = Sheet(Picture::Buttons, kKey);
+    constexpr int kHeight = PictureOf(Picture::Buttons).frameHeight;
     const char* labels[3] = {"START", "OPTIONEN", "ENDE"};
     const COLORREF faces[3] = {RGB(60, 150, 80), RGB(60, 110, 180), RGB(180, 70, 60)};
     for (int button = 0; button < 3; ++button) {
         for (int state = 0; state < 3; ++state) {  // normal, hover, pressed
-            const int top = (button * 3 + state) * 60;
+            const int top = (button * 3 + state) * kHeight;
             const COLORREF face = faces[button];
             const auto shade = [&](int d) {
                 const auto ch = [d](BYTE v) {
@@ -202,13 +215,14 @@ bool Buttons(const std::string& dir) {
         }
     }
     c.Pixel(0, 0, kKey);
-    return c.Save(dir + "/Buttons.bmp");
+    return c.Save(dir, Picture::Buttons);
 }
 
 bool SealPicture(const std::string& dir) {
-    Canvas c(200, 134 * 6, kKey);
-    for (int frame = 0; frame < 6; ++frame) {
-        const int top = frame * 134;
+    constexpr res::PictureInfo kSheet = PictureOf(Picture::SealPicture);
+    Canvas c = Sheet(Picture::SealPicture, kKey);
+    for (int frame = 0; frame < kSheet.rows; ++frame) {
+        const int top = frame * kSheet.frameHeight;
         c.Ellipse(100, top + 110, 90, 20, kSnow);
         // The seal lifts its head a little further in each frame, then rests (frame 4).
         const int lift = frame == 4 ? 0 : (frame % 3) * 4;
@@ -220,11 +234,11 @@ bool SealPicture(const std::string& dir) {
         c.Ellipse(40, top + 100 + (frame % 2) * 4, 14, 6, kSealDark);
     }
     c.Pixel(0, 0, kKey);
-    return c.Save(dir + "/Robbe.bmp");
+    return c.Save(dir, Picture::SealPicture);
 }
 
 bool OptionsMenu(const std::string& dir) {
-    Canvas c(200, 150, kKey);
+    Canvas c = Sheet(Picture::OptionsMenu, kKey);
     c.RoundRect(2, 2, 196, 146, 12, RGB(225, 235, 250));
     c.Text(10, 8, "SEITE", 1, kInk);
     c.Text(46, 30, "LINKS", 1, kInk);
@@ -235,41 +249,41 @@ bool OptionsMenu(const std::string& dir) {
     for (const auto& [x, y] : {std::pair{23, 23}, {103, 23}, {110, 50}, {140, 75}})
         c.Rect(x, y, 20, 20, kKey);
     c.Pixel(0, 0, kKey);
-    return c.Save(dir + "/Optionsmenue.bmp");
+    return c.Save(dir, Picture::OptionsMenu);
 }
 
 bool RadioButton(const std::string& dir) {
-    Canvas c(20, 40, kKey);
-    for (int row = 0; row < 2; ++row) {
+    Canvas c = Sheet(Picture::RadioButton, kKey);
+    for (int row = 0; row < PictureOf(Picture::RadioButton).rows; ++row) {
         c.Ellipse(10, row * 20 + 10, 8, 8, kInk);
         c.Ellipse(10, row * 20 + 10, 6, 6, kSnow);
         if (row == 0) c.Ellipse(10, 10, 3, 3, kInk);  // row 0: selected
     }
     c.Pixel(0, 0, kKey);
-    return c.Save(dir + "/Radiobutton.bmp");
+    return c.Save(dir, Picture::RadioButton);
 }
 
 bool CheckButton(const std::string& dir) {
-    Canvas c(20, 40, kKey);
-    for (int row = 0; row < 2; ++row) {
+    Canvas c = Sheet(Picture::CheckButton, kKey);
+    for (int row = 0; row < PictureOf(Picture::CheckButton).rows; ++row) {
         c.Rect(2, row * 20 + 2, 16, 16, kInk);
         c.Rect(4, row * 20 + 4, 12, 12, kSnow);
     }
     for (int i = 0; i < 4; ++i) c.Rect(5 + i, 9 + i, 2, 2, kInk);  // row 0: ticked
     for (int i = 0; i < 6; ++i) c.Rect(9 + i, 12 - i, 2, 2, kInk);
     c.Pixel(0, 0, kKey);
-    return c.Save(dir + "/Checkbutton.bmp");
+    return c.Save(dir, Picture::CheckButton);
 }
 
 bool Separator(const std::string& dir) {
-    Canvas c(5, 500, RGB(30, 70, 130));
+    Canvas c = Sheet(Picture::Separator, RGB(30, 70, 130));
     c.Rect(0, 0, 1, 500, RGB(200, 225, 250));
     c.Rect(4, 0, 1, 500, RGB(200, 225, 250));
-    return c.Save(dir + "/Trennlinie.bmp");
+    return c.Save(dir, Picture::Separator);
 }
 
 bool BabySeal(const std::string& dir) {
-    Canvas c(100, 50, kKey);
+    Canvas c = Sheet(Picture::BabySeal, kKey);
     constexpr int kDx[4] = {0, 0, -1, 1};
     constexpr int kDy[4] = {-1, 1, 0, 0};
     for (int direction = 0; direction < 4; ++direction)
@@ -277,26 +291,24 @@ bool BabySeal(const std::string& dir) {
             DrawSeal(c, direction * 25 + 12, phase * 25 + 12, 16, kDx[direction], kDy[direction],
                      phase);
     c.Pixel(0, 0, kKey);
-    return c.Save(dir + "/Babyrobbe.bmp");
+    return c.Save(dir, Picture::BabySeal);
 }
 
 bool Path(const std::string& dir) {
-    Canvas c(75, 400, RGB(70, 100, 140));
-    // Column 0: passage pieces, rows 1..15, by open neighbours (up, down, left, right).
-    constexpr const char* kOpen[16] = {"",   "U",  "D",  "L",   "R",   "UD",  "UL",  "UR",
-                                       "DL", "DR", "LR", "UDL", "UDR", "ULR", "DLR", "UDLR"};
+    namespace tiles = res::tiles;
+    Canvas c = Sheet(Picture::Path, RGB(70, 100, 140));
+    // Column 0: passage pieces, rows 1..15, by open neighbours.
     const COLORREF ice = RGB(210, 230, 245);
     const COLORREF track = RGB(235, 245, 255);
-    for (int row = 0; row < 16; ++row) {
-        const int top = row * 25;
+    for (std::size_t row = 0; row < tiles::kPassageSides.size(); ++row) {
+        const int top = static_cast<int>(row) * 25;
+        const unsigned open = tiles::kPassageSides[row];
         c.Rect(0, top, 25, 25, ice);
         c.Rect(9, top + 9, 7, 7, track);
-        for (const char* d = kOpen[row]; *d != '\0'; ++d) {
-            if (*d == 'U') c.Rect(9, top, 7, 12, track);
-            if (*d == 'D') c.Rect(9, top + 13, 7, 12, track);
-            if (*d == 'L') c.Rect(0, top + 9, 12, 7, track);
-            if (*d == 'R') c.Rect(13, top + 9, 12, 7, track);
-        }
+        if (open & tiles::kUp) c.Rect(9, top, 7, 12, track);
+        if (open & tiles::kDown) c.Rect(9, top + 13, 7, 12, track);
+        if (open & tiles::kLeft) c.Rect(0, top + 9, 12, 7, track);
+        if (open & tiles::kRight) c.Rect(13, top + 9, 12, 7, track);
     }
     // Column 1: sixteen walls, blocks of ice with cracks in different places.
     for (int row = 0; row < 16; ++row) {
@@ -313,7 +325,7 @@ bool Path(const std::string& dir) {
     c.Ellipse(57, 11, 5, 5, kSealDark);
     c.Ellipse(68, 11, 5, 5, kSealDark);
     c.Ellipse(62, 15, 3, 3, kSeal);
-    return c.Save(dir + "/Weg.bmp");
+    return c.Save(dir, Picture::Path);
 }
 
 }  // namespace

@@ -122,7 +122,7 @@ public:
         WaitUntil([this] { return LogoRests(); }, "the logo to rest");
     }
     bool LogoRests() const { return m_window->m_logo.m_nFrameRow == 0; }
-    bool SealStands() const { return Maze().m_nDirection == CMazeBoard::kStand; }
+    bool SealStands() const { return Maze().m_nDirection == direction::kStand; }
     // Whether the seal stands exactly on a field (also in help mode, where it turns there).
     bool SealOnField() const {
         return Maze().m_seal.m_nX % CMazeBoard::kField == 0 &&
