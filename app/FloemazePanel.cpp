@@ -83,6 +83,10 @@ void CFloemazeDlg::ToggleSide() {
 }
 
 void CFloemazeDlg::StepStartScreen() {
+    // The first game's start can show a message box (a board picture missing), whose loop runs
+    // ticks before that game exists: the tiles wait for it rather than fall, and its running
+    // flag, not yet set, is not taken for a game that is over.
+    if (!m_gameStarted) return;
     switch (m_startPhase) {
         case startscreen::kFalling:
             if (m_startCounter >= kFallTicks) {
@@ -104,10 +108,7 @@ void CFloemazeDlg::StepStartScreen() {
             }
             break;
         case startscreen::kGameOn:
-            // The first game has begun only when its start is complete: the ticks that run while
-            // that start shows a message box (a board picture missing) come before the game has
-            // set its running flag, and must not take it for over.
-            if (m_gameStarted && !m_maze.m_bRunning) m_startPhase = startscreen::kReturning;
+            if (!m_maze.m_bRunning) m_startPhase = startscreen::kReturning;
             // Below the background picture, unseen, while the game runs.
             for (CSprite& tile : m_startTiles) tile.SetDepth(1);
             break;

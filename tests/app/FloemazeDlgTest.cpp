@@ -4,8 +4,10 @@
 // buffer and its surface. The images are plain colours (tests/support/GameImages.h).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -222,6 +224,46 @@ TEST_F(FloemazeDlgTest, FirstPaintShowsTheStartScreen) {
     for (const POINT p : {POINT{0, 0}, POINT{190, 184}, POINT{699, 499}, POINT{100, 400}}) {
         EXPECT_EQ(Screen(p.x, p.y), Back(p.x, p.y));
     }
+}
+
+// A board picture that cannot be loaded opens its box while the first game starts, and ticks run
+// while it is open. The game has not begun yet: the start screen waits for it instead of letting
+// the tiles fall and, finding no game running, bringing them back over the board.
+TEST_F(FloemazeDlgTest, BoxDuringTheFirstGamesStartDoesNotEndTheGame) {
+    std::filesystem::remove(folder.Dir().File(FileName(GameImage::Path)));
+    Open();
+    auto& backend = headless::Use();
+    std::vector<int> phases;
+    constexpr std::size_t kTicksInBox = 110;  // longer than the fall
+    backend.SetScript([&] {
+        if (backend.OpenMessageBoxes() == 0) return false;
+        if (phases.size() < kTicksInBox) {
+            headless::FireTimer(dlg, 2);
+            phases.push_back(dlg.m_startPhase);
+        } else {
+            backend.AnswerMessageBox(IDOK);
+        }
+        return true;
+    });
+    Click(kStartButton);
+    ASSERT_EQ(phases.size(), kTicksInBox);
+    EXPECT_EQ(backend.MessageBoxTexts().back(),
+              "Die Datei \"Weg.bmp\" konnte nicht geladen werden!");
+    EXPECT_EQ(std::count(phases.begin(), phases.end(), startscreen::kFalling),
+              static_cast<std::ptrdiff_t>(kTicksInBox));
+    EXPECT_EQ(dlg.m_startCounter, 0);
+    EXPECT_EQ(Position(dlg.m_startTiles[0]), (POINT{200, 0}));
+
+    // Once the game has begun, the tiles fall as on any first start and stay away.
+    EXPECT_TRUE(dlg.m_gameStarted);
+    EXPECT_TRUE(dlg.m_maze.m_bRunning);
+    Tick(101);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kGameOn);
+    Tick(3);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kGameOn);
+    const CSprite& seal = dlg.m_maze.m_seal;
+    EXPECT_EQ(Back(seal.m_nX + 12, seal.m_nY + 12),
+              FrameColour(GameImage::BabySeal, seal.m_nFrameCol, seal.m_nFrameRow));
 }
 
 TEST_F(FloemazeDlgTest, StartButtonLetsTheTilesFallAndShowsTheBoard) {
@@ -853,7 +895,16 @@ TEST_F(FloemazeAppTest, MissingImagesAreReportedInOrderAndNoTickEverRuns) {
         backend.AnswerMessageBox(IDOK);
         return true;
     });
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(app.InitInstance());
+    // Beside each box, standard error names the file where it was looked for.
+    std::string tried;
+    for (const GameImage image : {GameImage::Background, GameImage::Logo, GameImage::Buttons,
+                                  GameImage::SealPicture, GameImage::Separator}) {
+        tried += "floemaze: cannot load " +
+                 (std::filesystem::current_path() / FileName(image)).string() + "\n";
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), tried);
     const std::vector<std::string> texts(
         backend.MessageBoxTexts().begin() + static_cast<std::ptrdiff_t>(before),
         backend.MessageBoxTexts().end());
