@@ -196,7 +196,7 @@ void CFloemazeDlg::ApplyPanelAlpha() {
 void CFloemazeDlg::OnTimer(UINT_PTR id) {
     CClientDC dc(this);
     if (id == kGameTimer) {
-        StepPanel(0);
+        StepPanel(panel::kTick);
         // May open the result box, whose loop runs further ticks before this one goes on.
         if (m_gameStarted) m_maze.Tick();
     } else if (m_animate) {

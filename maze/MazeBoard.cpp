@@ -107,7 +107,7 @@ const MazeCell* CMazeBoard::CellAt(int col, int row) const {
 }
 
 MazeCell* CMazeBoard::Neighbour(const MazeCell* cell, int d) {
-    if (cell == nullptr || d < 0 || d > 3) return nullptr;
+    if (cell == nullptr || d < kUp || d > kRight) return nullptr;
     return CellAt(cell->m_nCol + kColumnStep[d], cell->m_nRow + kRowStep[d]);
 }
 

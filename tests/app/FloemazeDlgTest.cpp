@@ -45,6 +45,7 @@ constexpr int kWindowSprites = 112;  // the start tile template is never inserte
 
 const COLORREF kBackgroundColour = FrameColour(GameImage::Background);
 
+// By direction code: up, down, left, right.
 constexpr UINT kKeyOfDirection[4] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT};
 constexpr int kColumnStep[4] = {0, 0, -1, 1};
 constexpr int kRowStep[4] = {-1, 1, 0, 0};
@@ -52,7 +53,7 @@ constexpr int kRowStep[4] = {-1, 1, 0, 0};
 // The neighbour of the seal's field one field nearer to the family, as a direction code.
 std::optional<int> HomewardDirection(const CMazeBoard& maze) {
     const MazeCell* here = maze.CellAt(maze.m_nSealCol, maze.m_nSealRow);
-    for (int d = 0; d < 4; ++d) {
+    for (int d = direction::kUp; d <= direction::kRight; ++d) {
         const MazeCell* next =
             maze.CellAt(maze.m_nSealCol + kColumnStep[d], maze.m_nSealRow + kRowStep[d]);
         if (next != nullptr && next->m_nDistance >= 0 &&
@@ -65,7 +66,7 @@ std::optional<int> HomewardDirection(const CMazeBoard& maze) {
 
 // A direction from the seal's field into a wall or out of the grid.
 std::optional<int> BlockedDirection(const CMazeBoard& maze) {
-    for (int d = 0; d < 4; ++d) {
+    for (int d = direction::kUp; d <= direction::kRight; ++d) {
         const MazeCell* next =
             maze.CellAt(maze.m_nSealCol + kColumnStep[d], maze.m_nSealRow + kRowStep[d]);
         if (next == nullptr || next->m_bOpen != 1) return d;
@@ -112,7 +113,7 @@ protected:
 
     // Opens or closes the panel and returns the ticks it took.
     int TogglePanel() {
-        const int target = dlg.m_panelState == 0 ? 3 : 0;
+        const int target = dlg.m_panelState == panel::kClosed ? panel::kOpen : panel::kClosed;
         Click(kOptionsButton);
         int ticks = 0;
         while (dlg.m_panelState != target && ticks < 100) {
@@ -125,7 +126,7 @@ protected:
     void StartFirstGame() {
         Click(kStartButton);
         Tick(102);
-        ASSERT_EQ(dlg.m_startPhase, 2);
+        ASSERT_EQ(dlg.m_startPhase, startscreen::kGameOn);
     }
     // One step by key: five moves and the standing tick.
     void Step(int direction) {
@@ -270,7 +271,7 @@ TEST_F(FloemazeDlgTest, StartButtonLetsTheTilesFallAndShowsTheBoard) {
     Open(11);
     Click(kStartButton);
     EXPECT_TRUE(dlg.m_gameStarted);
-    EXPECT_EQ(dlg.m_startPhase, 1);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kFalling);
     EXPECT_TRUE(dlg.m_maze.m_bRunning);
     EXPECT_EQ(dlg.m_sprites.GetCount(), static_cast<std::size_t>(kWindowSprites + kBoardSprites));
     EXPECT_EQ(dlg.m_maze.m_seal.m_nDepth, 90);
@@ -299,16 +300,16 @@ TEST_F(FloemazeDlgTest, StartButtonLetsTheTilesFallAndShowsTheBoard) {
     const std::vector<int> maze = MazeLayout(dlg.m_maze);
     Tick(8);
     Click(kStartButton);
-    EXPECT_EQ(dlg.m_startPhase, 1);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kFalling);
     EXPECT_EQ(dlg.m_startCounter, 9);
     EXPECT_EQ(MazeLayout(dlg.m_maze), maze);
 
     Tick(91);
     EXPECT_EQ(dlg.m_startCounter, 100);
-    EXPECT_EQ(dlg.m_startPhase, 1);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kFalling);
     const POINT fallen = Position(dlg.m_startTiles[99]);
     Tick();  // finds the counter at 100: nothing moves, the game is on
-    EXPECT_EQ(dlg.m_startPhase, 2);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kGameOn);
     EXPECT_EQ(dlg.m_startCounter, 0);
     EXPECT_EQ(Position(dlg.m_startTiles[99]), fallen);
     EXPECT_GT(fallen.y, 500);
@@ -331,11 +332,11 @@ TEST_F(FloemazeDlgTest, StartButtonLetsTheTilesFallAndShowsTheBoard) {
     // (Once the parked tiles have all been re-sorted below the background, one per update.)
     Tick(100);
     Click(kStartButton);
-    EXPECT_EQ(dlg.m_startPhase, 2);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kGameOn);
     EXPECT_NE(MazeLayout(dlg.m_maze), maze);
     EXPECT_EQ(dlg.m_sprites.GetCount(), static_cast<std::size_t>(kWindowSprites + kBoardSprites));
     Tick(3);
-    EXPECT_EQ(dlg.m_startPhase, 2);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kGameOn);
     EXPECT_EQ(dlg.m_startCounter, 0);
     EXPECT_EQ(Position(dlg.m_startTiles[0]), (POINT{200, 0}));
     EXPECT_EQ(dlg.m_startTiles[0].m_nDepth, 1);
@@ -351,7 +352,7 @@ TEST_F(FloemazeDlgTest, AWholeGameByKeysThenOneWithHelp) {
     Key(VK_LEFT);
     Key(VK_DOWN);
     EXPECT_FALSE(dlg.m_maze.m_bHelp);
-    EXPECT_EQ(dlg.m_maze.m_nDirection, 6);
+    EXPECT_EQ(dlg.m_maze.m_nDirection, direction::kStand);
     // Nor does a press on the seal picture.
     Click(kSealPicture);
     EXPECT_FALSE(dlg.m_maze.m_bHelp);
@@ -362,7 +363,7 @@ TEST_F(FloemazeDlgTest, AWholeGameByKeysThenOneWithHelp) {
     ASSERT_TRUE(blocked.has_value());
     const POINT before = Position(dlg.m_maze.m_seal);
     Key(kKeyOfDirection[*blocked]);
-    EXPECT_EQ(dlg.m_maze.m_nDirection, 6);
+    EXPECT_EQ(dlg.m_maze.m_nDirection, direction::kStand);
     Tick();
     EXPECT_EQ(Position(dlg.m_maze.m_seal), before);
 
@@ -378,7 +379,7 @@ TEST_F(FloemazeDlgTest, AWholeGameByKeysThenOneWithHelp) {
     Key(kKeyOfDirection[*home ^ 1]);
     EXPECT_EQ(dlg.m_maze.m_nDirection, *home);
     Tick(5);
-    EXPECT_EQ(dlg.m_maze.m_nDirection, 6);
+    EXPECT_EQ(dlg.m_maze.m_nDirection, direction::kStand);
     EXPECT_EQ(Position(dlg.m_maze.m_seal),
               (POINT{before.x + 25 * kColumnStep[*home], before.y + 25 * kRowStep[*home]}));
 
@@ -409,12 +410,12 @@ TEST_F(FloemazeDlgTest, AWholeGameByKeysThenOneWithHelp) {
                   " Schritte"
                   "\nDas war der kürzeste Weg! Die kleine Robbe hat also noch "
                   "genug Kraft,\num irgendwann endlich schwimmen zu lernen!");
-    EXPECT_EQ(nestedPhases, (std::vector<int>{3, 0}));
+    EXPECT_EQ(nestedPhases, (std::vector<int>{startscreen::kReturning, startscreen::kShown}));
     ASSERT_EQ(nestedTopLeft.size(), 2u);
     EXPECT_NE(nestedTopLeft[0], FrameColour(GameImage::StartPicture, 0, 0));
     // Input was dropped while the box was open: help stayed off, no new game began.
     EXPECT_FALSE(dlg.m_maze.m_bHelp);
-    EXPECT_EQ(dlg.m_startPhase, 0);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kShown);
     for (int k = 0; k < 100; ++k) {
         const CSprite& tile = dlg.m_startTiles[static_cast<std::size_t>(k)];
         EXPECT_EQ(Position(tile), (POINT{200 + 50 * (k / 10), 50 * (k % 10)}));
@@ -434,10 +435,10 @@ TEST_F(FloemazeDlgTest, AWholeGameByKeysThenOneWithHelp) {
     Key(VK_END);
     EXPECT_TRUE(dlg.m_maze.m_bHelp);
     Click(kStartButton);
-    EXPECT_EQ(dlg.m_startPhase, 1);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kFalling);
     EXPECT_FALSE(dlg.m_maze.m_bHelp);
     EXPECT_EQ(dlg.m_sprites.GetCount(), static_cast<std::size_t>(kWindowSprites + kBoardSprites));
-    EXPECT_EQ(dlg.m_maze.m_nDirection, 6);
+    EXPECT_EQ(dlg.m_maze.m_nDirection, direction::kStand);
 
     // A press on the seal picture switches help; the seal walks home by itself.
     Click(kSealPicture);
@@ -462,26 +463,26 @@ TEST_F(FloemazeDlgTest, AWholeGameByKeysThenOneWithHelp) {
               "\nDas hier ist doch kein Bildschirmschoner! Du darfst ruhig auch mal selbst was "
               "machen.");
     // No box answered inside it: the start picture returns on the two ticks after the arrival.
-    EXPECT_EQ(dlg.m_startPhase, 2);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kGameOn);
     Tick();
-    EXPECT_EQ(dlg.m_startPhase, 3);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kReturning);
     Tick();
-    EXPECT_EQ(dlg.m_startPhase, 0);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kShown);
 }
 
 TEST_F(FloemazeDlgTest, OptionsPanelOpensAndClosesInItsTicks) {
     Open();
     Click(kOptionsButton);
-    EXPECT_EQ(dlg.m_panelState, 1);
+    EXPECT_EQ(dlg.m_panelState, panel::kOpening);
     Tick(11);
     EXPECT_EQ(dlg.m_panelSlide, 110);
     EXPECT_EQ(Position(dlg.m_buttonExit), (POINT{0, 335}));
     EXPECT_EQ(dlg.m_panelY, -1000);
     // Clicks while the panel moves are ignored.
     Click(kOptionsButton);
-    EXPECT_EQ(dlg.m_panelState, 1);
+    EXPECT_EQ(dlg.m_panelState, panel::kOpening);
     Tick();  // the slide is over: only the state changes
-    EXPECT_EQ(dlg.m_panelState, 2);
+    EXPECT_EQ(dlg.m_panelState, panel::kFadingIn);
     EXPECT_EQ(dlg.m_panelAlpha, 0.0f);
     Tick();
     EXPECT_EQ(dlg.m_panelY, 0);
@@ -489,12 +490,12 @@ TEST_F(FloemazeDlgTest, OptionsPanelOpensAndClosesInItsTicks) {
     EXPECT_EQ(dlg.m_checkDrag.m_fAlpha, 0.1f);
     EXPECT_EQ(Position(dlg.m_optionsMenu), (POINT{0, 236}));
     Click(kOptionsButton);
-    EXPECT_EQ(dlg.m_panelState, 2);
+    EXPECT_EQ(dlg.m_panelState, panel::kFadingIn);
     Tick(9);
-    EXPECT_EQ(dlg.m_panelState, 2);
+    EXPECT_EQ(dlg.m_panelState, panel::kFadingIn);
     EXPECT_EQ(dlg.m_panelAlpha, std::nextafter(1.0f, 2.0f));
     Tick();
-    EXPECT_EQ(dlg.m_panelState, 3);  // 23 ticks in all
+    EXPECT_EQ(dlg.m_panelState, panel::kOpen);  // 23 ticks in all
     EXPECT_EQ(dlg.m_optionsMenu.m_fAlpha, 1.0f);
     EXPECT_EQ(dlg.m_radioLeft.m_fAlpha, 1.0f);
 
@@ -510,7 +511,7 @@ TEST_F(FloemazeDlgTest, OptionsPanelOpensAndClosesInItsTicks) {
 
     // Closing: 11 + 1 ticks of fading, 11 + 1 of sliding.
     Click(kOptionsButton);
-    EXPECT_EQ(dlg.m_panelState, 5);
+    EXPECT_EQ(dlg.m_panelState, panel::kFadingOut);
     Tick();
     EXPECT_EQ(dlg.m_panelAlpha, std::nextafter(1.0f, 2.0f) - 0.1f);
     Tick(9);
@@ -523,7 +524,7 @@ TEST_F(FloemazeDlgTest, OptionsPanelOpensAndClosesInItsTicks) {
     EXPECT_EQ(dlg.m_optionsMenu.m_fAlpha, 0.0f);
     EXPECT_EQ(Position(dlg.m_optionsMenu), (POINT{0, -764}));
     int ticks = 11;
-    while (dlg.m_panelState != 0 && ticks < 100) {
+    while (dlg.m_panelState != panel::kClosed && ticks < 100) {
         Tick();
         ++ticks;
     }
@@ -539,7 +540,7 @@ TEST_F(FloemazeDlgTest, OptionsPanelOpensAndClosesInItsTicks) {
     EXPECT_LT(dlg.m_panelAlpha, 1e-6f);
     EXPECT_EQ(Back(100, 300), kBackgroundColour);
     int reopen = 13;
-    while (dlg.m_panelState != 3 && reopen < 100) {
+    while (dlg.m_panelState != panel::kOpen && reopen < 100) {
         Tick();
         ++reopen;
     }
@@ -598,7 +599,7 @@ TEST_F(FloemazeDlgTest, RadioButtonsSwitchSidesAndRedrawAtOnce) {
     EXPECT_EQ(dlg.m_startCounter, 30);
     Click(kRadioRight);
     EXPECT_EQ(dlg.m_startCounter, 30);
-    EXPECT_EQ(dlg.m_startPhase, 1);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kFalling);
     EXPECT_EQ(Position(dlg.m_startTiles[0]), (POINT{0, 0}));
     EXPECT_EQ(Position(dlg.m_maze.m_cells[0].m_tile), (POINT{0, 0}));
     EXPECT_EQ(Position(dlg.m_maze.m_cells[399].m_tile), (POINT{475, 475}));
@@ -611,7 +612,7 @@ TEST_F(FloemazeDlgTest, RadioButtonsSwitchSidesAndRedrawAtOnce) {
     // re-sorts one of the hundred tiles whose depth changed together per update, so they are
     // all below the background only 100 ticks into the game.)
     Tick(71 + 100);
-    ASSERT_EQ(dlg.m_startPhase, 2);
+    ASSERT_EQ(dlg.m_startPhase, startscreen::kGameOn);
     Click(POINT{kRadioLeft.x + 500, kRadioLeft.y});
     EXPECT_EQ(dlg.m_sideX, 0);
     EXPECT_EQ(Position(dlg.m_startTiles[0]), (POINT{200, 0}));
@@ -632,7 +633,7 @@ TEST_F(FloemazeDlgTest, SideSwitchDuringAStepLandsTheSealOnItsField) {
     Click(kRadioRight);
     const CMazeBoard& maze = dlg.m_maze;
     EXPECT_EQ(Position(maze.m_seal), (POINT{25 * maze.m_nSealCol, 25 * maze.m_nSealRow}));
-    EXPECT_EQ(maze.m_nDirection, 6);
+    EXPECT_EQ(maze.m_nDirection, direction::kStand);
     EXPECT_EQ(maze.m_nStepsOwn, 1);
     Tick(3);
     EXPECT_EQ(Position(maze.m_seal), (POINT{25 * maze.m_nSealCol, 25 * maze.m_nSealRow}));
@@ -983,7 +984,7 @@ TEST_F(FloemazeAppTest, WholeSessionWithMouseAndKeyboard) {
                     stage = Stage::Done;
                     return true;
                 }
-                if (window->m_maze.m_nDirection == 6) {
+                if (window->m_maze.m_nDirection == direction::kStand) {
                     if (const auto home = HomewardDirection(window->m_maze)) {
                         window->PostMessage(WM_KEYDOWN, kKeyOfDirection[*home], 1);
                     }

@@ -33,7 +33,7 @@ constexpr unsigned kManySeeds = 10000;
 constexpr unsigned kManySeeds = 10000;
 #endif
 
-constexpr int kUp = 0, kDown = 1, kLeft = 2, kRight = 3, kStand = 6;
+using namespace direction;
 constexpr int kColumnStep[4] = {0, 0, -1, 1};
 constexpr int kRowStep[4] = {-1, 1, 0, 0};
 
@@ -113,8 +113,13 @@ struct Game {
         Ticks(5);
     }
     // Walks home by keys along a shortest way, leaving the last standing tick (the arrival) out.
+    // A maze without a way home fails the test rather than walk for ever.
     void WalkHomeByKeys() {
-        while (Seal().m_nDistance > 0) {
+        for (int steps = 0; Seal().m_nDistance > 0; ++steps) {
+            if (steps == CMazeBoard::kSize * CMazeBoard::kSize) {
+                ADD_FAILURE() << "the seal found no way home by keys";
+                return;
+            }
             Press(HomeDirection());
             if (Seal().m_nDistance > 0) Ticks(1);
         }
@@ -130,14 +135,17 @@ bool SealStandsOn(const CMazeBoard& board, int x0) {
 // ---------------------------------------------------------------------------------------------
 // Generation
 
-// Frame row of the passage piece for the open neighbours named by their initials.
+// Frame row of the passage piece for the open neighbours named by their initials. The tile table
+// itself is held against the drawn pieces by the picture tests.
 int PassageRow(const std::string& open) {
-    static const std::map<std::string, int> rows = {
-        {"u", 1},    {"d", 2},    {"l", 3},    {"r", 4},    {"ud", 5},
-        {"ul", 6},   {"ur", 7},   {"dl", 8},   {"dr", 9},   {"lr", 10},
-        {"udl", 11}, {"udr", 12}, {"ulr", 13}, {"dlr", 14}, {"udlr", 15}};
-    const auto found = rows.find(open);
-    return found == rows.end() ? -1 : found->second;
+    unsigned sides = 0;
+    for (const char side : open) {
+        sides |= side == 'u'   ? res::tiles::kUp
+                 : side == 'd' ? res::tiles::kDown
+                 : side == 'l' ? res::tiles::kLeft
+                               : res::tiles::kRight;
+    }
+    return res::tiles::PassageRow(sides);
 }
 
 std::string OpenNeighbours(const CMazeBoard& board, int col, int row) {
@@ -775,6 +783,17 @@ TEST(MazeBoardTest, NewGameStartsWithTheSealStandingWhateverWentBefore) {
     EXPECT_EQ(board.m_nSealCol, col);
     EXPECT_EQ(board.m_nSealRow, row);
     EXPECT_EQ(board.m_nStepsOwn, 0);
+
+    // A game walked home with help leaves no help steps, and no help, to the next.
+    board.m_bHelp = true;
+    game.Ticks(6 * board.m_nShortest);
+    ASSERT_FALSE(board.m_bRunning);
+    ASSERT_EQ(board.m_nStepsHelp, board.m_nShortest);
+    std::srand(17);
+    board.NewGame();
+    EXPECT_EQ(board.m_nStepsHelp, 0);
+    EXPECT_EQ(board.m_nStepsOwn, 0);
+    EXPECT_FALSE(board.m_bHelp);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -192,7 +192,7 @@ void Invariants::CheckSeal(const CFloemazeDlg& dlg) {
     if (!((c0 == col && r0 == row) || (c1 == col && r1 == row))) {
         Fail("the seal at " + Where(x, y) + " is not next to its field " + Where(col, row));
     }
-    if (maze.m_nDirection < 0 || maze.m_nDirection > 3) {
+    if (maze.m_nDirection < direction::kUp || maze.m_nDirection > direction::kRight) {
         Fail("the seal is between fields without a step under way");
     }
 }
@@ -228,7 +228,7 @@ void Invariants::CheckPlaces(const CFloemazeDlg& dlg) {
     }
 
     const int board = dlg.m_sideX == 0 ? 200 : 0;
-    if (dlg.m_startPhase == 0) {
+    if (dlg.m_startPhase == startscreen::kShown) {
         for (int k = 0; k < CFloemazeDlg::kStartTiles; ++k) {
             const CSprite& tile = dlg.m_startTiles[static_cast<std::size_t>(k)];
             if (tile.m_nX != board + 50 * (k / 10) || tile.m_nY != 50 * (k % 10) ||
@@ -256,7 +256,9 @@ void Invariants::CheckPlaces(const CFloemazeDlg& dlg) {
 }
 
 void Invariants::CheckPanel(const CFloemazeDlg& dlg) {
-    if (dlg.m_panelState < 0 || dlg.m_panelState > 5) Fail("panel state out of range");
+    if (dlg.m_panelState < panel::kClosed || dlg.m_panelState >= panel::kStates) {
+        Fail("panel state out of range");
+    }
     if (dlg.m_panelSlide < 0 || dlg.m_panelSlide > 110 || dlg.m_panelSlide % 10 != 0) {
         Fail("exit button slid by " + std::to_string(dlg.m_panelSlide));
     }
@@ -264,8 +266,8 @@ void Invariants::CheckPanel(const CFloemazeDlg& dlg) {
     if (!std::isfinite(dlg.m_panelAlpha) || dlg.m_panelAlpha < -0.2f || dlg.m_panelAlpha > 1.2f) {
         Fail("panel opacity out of range");
     }
-    if (dlg.m_startPhase < 0 || dlg.m_startPhase > 3 || dlg.m_startCounter < 0 ||
-        dlg.m_startCounter > 100) {
+    if (dlg.m_startPhase < startscreen::kShown || dlg.m_startPhase > startscreen::kReturning ||
+        dlg.m_startCounter < 0 || dlg.m_startCounter > 100) {
         Fail("start screen phase or counter out of range");
     }
 }

@@ -276,7 +276,7 @@ private:
     void Release(POINT p) {
         CFloemazeDlg& dlg = Dlg();
         const int side = dlg.m_sideX;
-        const bool falling = dlg.m_startPhase == 1;
+        const bool falling = dlg.m_startPhase == startscreen::kFalling;
         const bool stepping = dlg.m_gameStarted && dlg.m_maze.m_nDirection != direction::kStand;
         headless::LeftUp(dlg, p.x, p.y);
         if (dlg.m_sideX != side) {
@@ -363,7 +363,9 @@ private:
 
         const bool running = dlg.m_gameStarted && dlg.m_maze.m_bRunning;
         // Between games the child starts the next one sooner or later.
-        if (!running && (dlg.m_startPhase == 0 || dlg.m_startPhase == 2) && Chance(0.05)) {
+        if (!running &&
+            (dlg.m_startPhase == startscreen::kShown || dlg.m_startPhase == startscreen::kGameOn) &&
+            Chance(0.05)) {
             Click(POINT{dlg.m_sideX + 100, 150});
             return true;
         }

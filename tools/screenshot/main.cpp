@@ -92,11 +92,12 @@ public:
     // Clicks the start button and waits until the start picture has fallen away.
     void StartGame() {
         Click(Column(kStartButton));
-        WaitUntil([this] { return m_window->m_startPhase == 2; }, "the start picture to fall");
+        WaitUntil([this] { return m_window->m_startPhase == startscreen::kGameOn; },
+                  "the start picture to fall");
     }
     // Clicks the options button and waits until the panel is open (state 3) or closed (0).
     void ToggleOptions() {
-        const int target = m_window->m_panelState == 0 ? 3 : 0;
+        const int target = m_window->m_panelState == panel::kClosed ? panel::kOpen : panel::kClosed;
         Click(Column(kOptionsButton));
         WaitUntil([this, target] { return m_window->m_panelState == target; }, "the options panel");
     }
