@@ -131,6 +131,7 @@ protected:
     /// Feeds one of panel::Input into the panel's state machine; a tick also steps the start
     /// screen. Other values change nothing.
     void StepPanel(int input);
+    /// One tick of the start screen's phases; nothing before the first game has begun.
     void StepStartScreen();
     /// Moves the control column to the other side and redraws the window at once.
     void ToggleSide();
