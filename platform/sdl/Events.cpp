@@ -26,7 +26,11 @@ bool SdlBackend::WaitForEvents(std::optional<std::uint32_t> timeoutMs) {
             pollfd connection{m_x11Fd, POLLIN, 0};
             const int wait =
                 timeoutMs ? static_cast<int>(std::min<std::uint32_t>(*timeoutMs, INT_MAX)) : -1;
-            poll(&connection, 1, wait);
+            // A connection the server has closed stays readable for ever: without this check
+            // the loop would spin if Xlib did not notice.
+            if (poll(&connection, 1, wait) > 0 && (connection.revents & (POLLHUP | POLLERR)) != 0) {
+                EndForLostDisplay();
+            }
             SDL_PumpEvents();
         }
         while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "platform/Dialog.h"
 #include "platform/TextLayout.h"
@@ -256,6 +257,31 @@ std::string NoDisplayReason(const char* display, const char* waylandDisplay,
     return reason;
 }
 
+std::string VideoDriverReason(std::string_view requested, std::string_view sdlError,
+                              const std::vector<std::string>& available, const char* display) {
+    std::string reason = "cannot open the game window: SDL could not start the video driver \"" +
+                         std::string(requested) + "\" that SDL_VIDEODRIVER names.\n";
+    reason += "  SDL reports: " + std::string(sdlError.empty() ? "no reason" : sdlError) + "\n";
+    const std::string list(requested);
+    const bool known = std::any_of(available.begin(), available.end(), [&](const std::string& d) {
+        return ContainsWord(list.c_str(), d);
+    });
+    if (!known) {
+        reason += "  This SDL has no such video driver; it has:";
+        for (std::size_t i = 0; i < available.size(); ++i) {
+            reason += (i == 0 ? " " : ", ") + available[i];
+        }
+        reason += ".\n";
+    } else if (ContainsWord(list.c_str(), "x11")) {
+        // SDL's own words for a display it could not open are only that the driver is not there.
+        const bool hasX = display != nullptr && *display != '\0';
+        reason += hasX ? "  The X display \"" + std::string(display) + "\" could not be opened.\n"
+                       : "  DISPLAY is not set.\n";
+    }
+    reason += "  Unset SDL_VIDEODRIVER to let SDL choose the driver.";
+    return reason;
+}
+
 std::unique_ptr<Backend> CreateSdlBackend(std::string& reason) {
     // Ctrl+C and kill end the program as usual; there is nothing to save.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -270,8 +296,18 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string& reason) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        reason =
-            NoDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), SDL_GetError());
+        const char* requested = std::getenv("SDL_VIDEODRIVER");
+        if (requested != nullptr && *requested != '\0') {
+            std::vector<std::string> available;
+            for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+                available.emplace_back(SDL_GetVideoDriver(i));
+            }
+            reason =
+                VideoDriverReason(requested, SDL_GetError(), available, std::getenv("DISPLAY"));
+        } else {
+            reason = NoDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                     SDL_GetError());
+        }
         return nullptr;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -283,6 +319,7 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string& reason) {
         SDL_Quit();
         return nullptr;
     }
+    if (std::string_view(driver) == "x11") EndProgramWhenDisplayIsLost(ApplicationName());
     return std::make_unique<SdlBackend>();
 }
 

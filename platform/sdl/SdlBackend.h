@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Backend.h"
 
@@ -24,5 +25,11 @@ bool IsVisibleDriver(const char* chosen, const char* requested);
 /// The reason given when there is no display, from the environment the program ran in.
 std::string NoDisplayReason(const char* display, const char* waylandDisplay,
                             std::string_view sdlError);
+
+/// The reason given when SDL could not start the video driver the user named in requested
+/// (SDL_VIDEODRIVER, a comma-separated list): the driver with SDL's own reason, the drivers this
+/// SDL has (available) when it has none of those named, and the X display when x11 was named.
+std::string VideoDriverReason(std::string_view requested, std::string_view sdlError,
+                              const std::vector<std::string>& available, const char* display);
 
 }  // namespace platform::sdl
