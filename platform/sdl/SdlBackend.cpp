@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The SDL backend's start and end, its fonts, its windows and its boxes, and the reasons it gives
+// when it cannot start.
 #include "platform/sdl/SdlBackend.h"
 
 #include <SDL.h>

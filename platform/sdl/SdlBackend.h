@@ -14,7 +14,7 @@
 namespace platform::sdl {
 
 /// Starts SDL's video and returns the backend, or null with a plain reason for the user (no
-/// display, SDL could not start).
+/// display, a video driver SDL could not start). The game's main hands it to RunApplication.
 std::unique_ptr<Backend> CreateSdlBackend(std::string& reason);
 
 /// Whether the video driver SDL chose shows windows to a user. SDL falls back to drivers that

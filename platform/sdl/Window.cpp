@@ -27,6 +27,7 @@ SDL_Rect ToSdl(const RECT& r) {
     return SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+// Only the program's first frame counts.
 void TraceFirstFrame() {
     static bool traced = false;
     if (traced) return;
