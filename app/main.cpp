@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's executable: the one application object, and the start.
 #include "app/FloemazeApp.h"
+#include "platform/sdl/SdlBackend.h"
 
 namespace {
 CFloemazeApp theApp;
 }  // namespace
 
 int main(int argc, char** argv) {
-    return platform::RunApplication(argc, argv);
+    return platform::RunApplication(argc, argv, platform::sdl::CreateSdlBackend);
 }
