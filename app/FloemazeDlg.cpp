@@ -198,7 +198,10 @@ void CFloemazeDlg::OnTimer(UINT_PTR id) {
     if (id == kGameTimer) {
         StepPanel(panel::kTick);
         // May open the result box, whose loop runs further ticks before this one goes on.
-        if (m_gameStarted) m_maze.Tick();
+        if (m_gameStarted) {
+            SteerTowardsPointer();
+            m_maze.Tick();
+        }
     } else if (m_animate) {
         const std::int32_t t = s_animTick;
         m_logo.SetFrame(0, t % 56 <= 7 ? t % 8 : 0);

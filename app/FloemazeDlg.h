@@ -98,6 +98,7 @@ public:
     CSpriteList m_sprites;
     CSprite* m_dragSprite = nullptr;  ///< sprite following the pointer, or null
     POINT m_lastMouse{};              ///< pointer position at the last drag step
+    POINT m_steerPoint{};             ///< where a press that steers the seal points now
     CMazeBoard m_maze;
     std::int32_t m_panelState = panel::kClosed;
     std::int32_t m_sideX = 0;       ///< x of the control column: 0 or 500
@@ -106,6 +107,7 @@ public:
     std::int32_t m_startPhase = startscreen::kShown;
     std::int32_t m_startCounter = 0;  ///< ticks of phase 1, 0..100
     bool m_mouseDown = false;         ///< the left button is held, as far as the window has seen
+    bool m_steering = false;          ///< a press on the board in play leads the seal
     bool m_animate = true;            ///< logo and seal picture animate
     bool m_dragEnabled = false;       ///< the logo can be dragged
     bool m_gameStarted = false;       ///< the first game has started; never cleared
@@ -141,5 +143,13 @@ protected:
 private:
     /// Loads one window picture; when it cannot be loaded, reports it and ends the dialog.
     void LoadImage(CSprite& sprite, res::Picture picture);
+    /// A release on the start button, or a key that stands for one: starts a game unless the
+    /// tiles are falling or returning.
+    void PressStartButton();
     void StartGame();
+    /// Whether point lies in the board area while a game is in play.
+    bool OnBoardInPlay(POINT point) const;
+    /// While a press steers: starts a step towards m_steerPoint if the seal stands on a field.
+    /// Nothing in help mode, where the guidance steers.
+    void SteerTowardsPointer();
 };

@@ -98,6 +98,9 @@ constexpr int SM_CYICON = 12;
 constexpr UINT MK_LBUTTON = 0x0001;
 constexpr UINT MK_RBUTTON = 0x0002;
 
+// Key flags of WM_KEYDOWN, the high word of its lParam: the key was down already (auto-repeat).
+constexpr UINT KF_REPEAT = 0x4000;
+
 constexpr LPARAM MAKELPARAM(int low, int high) {
     return static_cast<LPARAM>(
         static_cast<std::uint32_t>(static_cast<std::uint16_t>(low)) |

@@ -470,6 +470,156 @@ TEST_F(FloemazeDlgTest, AWholeGameByKeysThenOneWithHelp) {
     EXPECT_EQ(dlg.m_startPhase, startscreen::kShown);
 }
 
+// The centre of the field (col, row) of the board at the right of the control column, shifted
+// by the given number of pixels along direction d.
+POINT FieldPoint(int col, int row, int d = direction::kUp, int along = 0) {
+    return POINT{200 + 25 * col + 12 + along * kColumnStep[d], 25 * row + 12 + along * kRowStep[d]};
+}
+
+TEST_F(FloemazeDlgTest, APressOnTheBoardLeadsTheSealAsItsOwnSteps) {
+    Open(8);
+    // On the start screen a press on the board area hits the sprites as before: a seam between
+    // start tiles moves the window.
+    int moves = Peer().MovesStarted();
+    headless::LeftDown(dlg, 450, 260);
+    headless::LeftUp(dlg, 450, 260);
+    platform::DrainQueue();
+    EXPECT_EQ(Peer().MovesStarted(), moves + 1);
+
+    // The way home led by a held pointer: while the seal walks, the pointer goes on to the next
+    // field along the way; the seal follows as soon as it stands.
+    StartFirstGame();
+    CMazeBoard& maze = dlg.m_maze;
+    AnswerResultAfter(0);
+    auto home = HomewardDirection(maze);
+    ASSERT_TRUE(home.has_value());
+    POINT at = FieldPoint(maze.m_nSealCol + kColumnStep[*home], maze.m_nSealRow + kRowStep[*home]);
+    headless::LeftDown(dlg, at.x, at.y);
+    EXPECT_EQ(maze.m_nDirection, *home);
+    for (int steps = 0; maze.m_bRunning && steps < 400; ++steps) {
+        Tick(2);
+        home = HomewardDirection(maze);
+        if (home) {
+            at =
+                FieldPoint(maze.m_nSealCol + kColumnStep[*home], maze.m_nSealRow + kRowStep[*home]);
+            headless::MouseMove(dlg, at.x, at.y, true);
+        }
+        Tick(4);
+    }
+    ASSERT_FALSE(maze.m_bRunning);
+    EXPECT_EQ(maze.m_nStepsOwn, maze.m_nShortest);
+    EXPECT_EQ(maze.m_nStepsHelp, 0);
+    headless::LeftUp(dlg, at.x, at.y);
+
+    // The next game: the axis the pointer lies farther along, or the other one when that way is
+    // closed and the pointer lies beyond the seal's row or column.
+    Click(kStartButton);
+    Tick(102);
+    home = HomewardDirection(maze);
+    ASSERT_TRUE(home.has_value());
+    int across = -1;  // a closed way on the other axis than home's
+    for (int d : {(*home < direction::kLeft) ? direction::kLeft : direction::kUp,
+                  (*home < direction::kLeft) ? direction::kRight : direction::kDown}) {
+        const MazeCell* next =
+            maze.CellAt(maze.m_nSealCol + kColumnStep[d], maze.m_nSealRow + kRowStep[d]);
+        if (next == nullptr || next->m_bOpen != 1) across = d;
+    }
+    ASSERT_GE(across, 0);
+    const int col = maze.m_nSealCol;
+    const int row = maze.m_nSealRow;
+    const auto pointAt = [&](int alongHome) {
+        const POINT p = FieldPoint(col, row, across, 60);
+        return POINT{p.x + alongHome * kColumnStep[*home], p.y + alongHome * kRowStep[*home]};
+    };
+    // Within the seal's own field, or beside it within its row or column: no step.
+    at = FieldPoint(col, row, *home, 12);
+    headless::LeftDown(dlg, at.x, at.y);
+    at = pointAt(12);
+    headless::MouseMove(dlg, at.x, at.y, true);
+    Tick();
+    EXPECT_EQ(maze.m_nDirection, direction::kStand);
+    EXPECT_EQ(maze.m_nStepsOwn, 0);
+    // Beyond it: the open way home. The release lets that step finish and starts no other.
+    at = pointAt(13);
+    headless::MouseMove(dlg, at.x, at.y, true);
+    EXPECT_EQ(maze.m_nDirection, *home);
+    headless::LeftUp(dlg, at.x, at.y);
+    Tick(12);
+    EXPECT_EQ(maze.m_nStepsOwn, 1);
+    EXPECT_EQ(maze.m_nDirection, direction::kStand);
+    EXPECT_EQ(Position(maze.m_seal),
+              (POINT{200 + 25 * (col + kColumnStep[*home]), 25 * (row + kRowStep[*home])}));
+
+    // No press on the board moves the window during a game, not even one on a seam between its
+    // tiles, where the background shows.
+    std::optional<POINT> seam;
+    for (int y = 0; y < 500 && !seam; ++y) {
+        for (int x = 200; x < 700 && !seam; ++x) {
+            if (dlg.m_sprites.GetSpriteAt(x, y) == &dlg.m_background) seam = POINT{x, y};
+        }
+    }
+    ASSERT_TRUE(seam.has_value());
+    moves = Peer().MovesStarted();
+    headless::LeftDown(dlg, seam->x, seam->y);
+    headless::LeftUp(dlg, seam->x, seam->y);
+    platform::DrainQueue();
+    EXPECT_EQ(Peer().MovesStarted(), moves);
+    Tick(6);
+
+    // In help mode the guidance steers; a press changes nothing and counts nothing.
+    Key(VK_END);
+    const int own = maze.m_nStepsOwn;
+    const auto wall = BlockedDirection(maze);
+    ASSERT_TRUE(wall.has_value());
+    at = FieldPoint(maze.m_nSealCol, maze.m_nSealRow, *wall, 100);
+    headless::LeftDown(dlg, at.x, at.y);
+    EXPECT_EQ(maze.m_nDirection, direction::kStand);
+    Tick(12);
+    headless::LeftUp(dlg, at.x, at.y);
+    EXPECT_EQ(maze.m_nStepsOwn, own);
+    EXPECT_EQ(maze.m_nStepsHelp, 2);
+}
+
+TEST_F(FloemazeDlgTest, KeysForTheButtons) {
+    Open(3);
+    const auto repeat = [this](UINT key) {
+        platform::DeliverMessage(MSG{&dlg, WM_KEYDOWN, key, 1 | (LPARAM{KF_REPEAT} << 16)});
+    };
+    // Tab opens and closes the options panel, also before the first game; its repeats do not.
+    Key(VK_TAB);
+    EXPECT_EQ(dlg.m_panelState, panel::kOpening);
+    Tick(30);
+    EXPECT_EQ(dlg.m_panelState, panel::kOpen);
+    repeat(VK_TAB);
+    EXPECT_EQ(dlg.m_panelState, panel::kOpen);
+    Key(VK_TAB);
+    EXPECT_EQ(dlg.m_panelState, panel::kFadingOut);
+    Tick(30);
+    EXPECT_EQ(dlg.m_panelState, panel::kClosed);
+
+    // Return starts the first game; a held key's repeat never does, nor does Escape anything.
+    repeat(VK_RETURN);
+    repeat(VK_SPACE);
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(dlg.m_gameStarted);
+    EXPECT_FALSE(dlg.IsEnded());
+    Key(VK_RETURN);
+    EXPECT_TRUE(dlg.m_gameStarted);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kFalling);
+    // Ignored while the tiles fall, as a release on the button is.
+    const std::vector<int> first = MazeLayout(dlg.m_maze);
+    Key(VK_SPACE);
+    EXPECT_EQ(MazeLayout(dlg.m_maze), first);
+    Tick(101);
+    ASSERT_EQ(dlg.m_startPhase, startscreen::kGameOn);
+    repeat(VK_SPACE);
+    EXPECT_EQ(MazeLayout(dlg.m_maze), first);
+    // During a game Space replaces the board at once.
+    Key(VK_SPACE);
+    EXPECT_NE(MazeLayout(dlg.m_maze), first);
+    EXPECT_EQ(dlg.m_startPhase, startscreen::kGameOn);
+}
+
 TEST_F(FloemazeDlgTest, OptionsPanelOpensAndClosesInItsTicks) {
     Open();
     Click(kOptionsButton);
