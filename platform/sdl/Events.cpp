@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstdio>
 
 #include "platform/Wnd.h"
 #include "platform/sdl/Keys.h"
@@ -15,6 +17,24 @@
 namespace platform::sdl {
 
 bool SdlBackend::WaitForEvents(std::optional<std::uint32_t> timeoutMs) {
+    if (!m_gamepadsStarted && FirstFramePresented()) StartGamepads();
+    // A held gamepad direction repeats on time, as a held key does.
+    const std::uint64_t now = SDL_GetTicks64();
+    for (auto& [id, gamepad] : m_gamepads) {
+        if (const auto until = gamepad.held.UntilRepeat(now)) {
+            const auto wait = static_cast<std::uint32_t>(std::min<std::uint64_t>(*until, INT_MAX));
+            timeoutMs = std::min(timeoutMs.value_or(wait), wait);
+        }
+    }
+    const bool more = Wait(timeoutMs);
+    const std::uint64_t later = SDL_GetTicks64();
+    for (auto& [id, gamepad] : m_gamepads) {
+        if (const auto press = gamepad.held.Repeat(later)) PostGamepadKey(*press);
+    }
+    return more;
+}
+
+bool SdlBackend::Wait(std::optional<std::uint32_t> timeoutMs) {
     SDL_Event event;
     if (m_x11Fd >= 0) {
         // On X11 the wait is a poll on the X connection. SDL's own wait wakes itself with an event
@@ -67,10 +87,23 @@ void SdlBackend::Handle(const SDL_Event& event) {
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
-            HandleButton(event.button);
+            // A finger comes as a finger only (HandleFinger).
+            if (event.button.which != SDL_TOUCH_MOUSEID) HandleButton(event.button);
             break;
         case SDL_MOUSEMOTION:
-            HandleMotion(event.motion);
+            if (event.motion.which != SDL_TOUCH_MOUSEID) HandleMotion(event.motion);
+            break;
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP:
+            HandleFinger(event.tfinger);
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+        case SDL_CONTROLLERAXISMOTION:
+            HandleGamepad(event);
             break;
         default:
             // SDL_QUIT follows the close of the last window, which its own event has handled.
@@ -210,6 +243,116 @@ void SdlBackend::HandleMotion(const SDL_MouseMotionEvent& event) {
     if ((event.state & SDL_BUTTON_LMASK) != 0) keys |= MK_LBUTTON;
     if ((event.state & SDL_BUTTON_RMASK) != 0) keys |= MK_RBUTTON;
     PostToQueue(MSG{&peer->Window(), WM_MOUSEMOVE, keys, MAKELPARAM(point.x, point.y)});
+}
+
+void SdlBackend::HandleFinger(const SDL_TouchFingerEvent& event) {
+    // The first finger down is the pointer until it is lifted; other fingers meanwhile are not.
+    const bool down = event.type == SDL_FINGERDOWN;
+    if (down ? m_finger.has_value() : m_finger != event.fingerId) return;
+    if (!down && event.type == SDL_FINGERUP) m_finger.reset();
+    SdlPeer* peer = Find(event.windowID);
+    if (peer == nullptr || !std::isfinite(event.x) || !std::isfinite(event.y)) return;
+    if (down) m_finger = event.fingerId;
+    // The finger's place is a fraction of the window's size; a finger that slid off lies beyond.
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(peer->Handle(), &width, &height);
+    const int x = static_cast<int>(std::clamp(event.x, -1.0f, 2.0f) * static_cast<float>(width));
+    const int y = static_cast<int>(std::clamp(event.y, -1.0f, 2.0f) * static_cast<float>(height));
+    SDL_MouseMotionEvent motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.windowID = event.windowID;
+    motion.x = x;
+    motion.y = y;
+    if (event.type == SDL_FINGERMOTION) {
+        motion.state = SDL_BUTTON_LMASK;
+        HandleMotion(motion);
+        return;
+    }
+    // A touch comes to a place and presses there, as a pointer does.
+    if (down) HandleMotion(motion);
+    SDL_MouseButtonEvent button{};
+    button.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    button.windowID = event.windowID;
+    button.button = SDL_BUTTON_LEFT;
+    button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    button.clicks = 1;
+    button.x = x;
+    button.y = y;
+    HandleButton(button);
+}
+
+void SdlBackend::StartGamepads() {
+    m_gamepadsStarted = true;
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        std::fprintf(stderr, "%s: gamepads cannot be used: %s\n", ApplicationName().c_str(),
+                     SDL_GetError());
+    }
+}
+
+void SdlBackend::HandleGamepad(const SDL_Event& event) {
+    const std::uint64_t now = SDL_GetTicks64();
+    if (event.type == SDL_CONTROLLERDEVICEADDED) {
+        SDL_GameController* controller = SDL_GameControllerOpen(event.cdevice.which);
+        if (controller == nullptr) return;
+        const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+        if (!m_gamepads.emplace(id, Gamepad{controller, HeldDirection{}}).second) {
+            SDL_GameControllerClose(controller);
+        }
+        return;
+    }
+    const SDL_JoystickID id = event.type == SDL_CONTROLLERDEVICEREMOVED ? event.cdevice.which
+                              : event.type == SDL_CONTROLLERAXISMOTION  ? event.caxis.which
+                                                                        : event.cbutton.which;
+    const auto found = m_gamepads.find(id);
+    if (found == m_gamepads.end()) return;
+    Gamepad& gamepad = found->second;
+    std::optional<HeldDirection::Press> press;
+    switch (event.type) {
+        case SDL_CONTROLLERDEVICEREMOVED:
+            SDL_GameControllerClose(gamepad.controller);
+            m_gamepads.erase(found);
+            return;
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP: {
+            const bool down = event.type == SDL_CONTROLLERBUTTONDOWN;
+            const UINT key =
+                GamepadButtonKey(static_cast<SDL_GameControllerButton>(event.cbutton.button));
+            if (key >= VK_LEFT && key <= VK_DOWN) {
+                press = gamepad.held.Pad(key, down, now);
+            } else if (key != 0 && down) {
+                press = HeldDirection::Press{key, false};
+            }
+            break;
+        }
+        case SDL_CONTROLLERAXISMOTION:
+            if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX ||
+                event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) {
+                press = gamepad.held.Stick(
+                    StickKey(
+                        SDL_GameControllerGetAxis(gamepad.controller, SDL_CONTROLLER_AXIS_LEFTX),
+                        SDL_GameControllerGetAxis(gamepad.controller, SDL_CONTROLLER_AXIS_LEFTY)),
+                    now);
+            }
+            break;
+        default:
+            break;
+    }
+    if (press) PostGamepadKey(*press);
+}
+
+void SdlBackend::PostGamepadKey(HeldDirection::Press press) {
+    // A menu is left alone by the gamepad, which could choose its close command: it just closes.
+    if (m_menu) {
+        if (!press.repeat) CloseMenu();
+        return;
+    }
+    SDL_Window* focus = SDL_GetKeyboardFocus();
+    SdlPeer* peer = focus != nullptr ? Find(SDL_GetWindowID(focus)) : nullptr;
+    if (peer == nullptr) return;
+    LPARAM flags = 1;
+    if (press.repeat) flags |= static_cast<LPARAM>(KF_REPEAT) << 16;
+    PostToQueue(MSG{&peer->Window(), WM_KEYDOWN, press.key, flags});
 }
 
 bool SdlBackend::LeftHeldAt(SdlPeer& peer, int& x, int& y) const {

@@ -113,6 +113,7 @@ SdlBackend::SdlBackend() {
 }
 
 SdlBackend::~SdlBackend() {
+    for (auto& [id, gamepad] : m_gamepads) SDL_GameControllerClose(gamepad.controller);
     m_menu.reset();
     m_textFont.reset();
     m_dialogFont.reset();
@@ -296,6 +297,8 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string& reason) {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // A finger is turned into pointer messages by the backend itself, not also by SDL.
+    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         const char* requested = std::getenv("SDL_VIDEODRIVER");

@@ -27,15 +27,20 @@ SDL_Rect ToSdl(const RECT& r) {
     return SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+bool g_firstFrame = false;
+
 // Only the program's first frame counts.
 void TraceFirstFrame() {
-    static bool traced = false;
-    if (traced) return;
-    traced = true;
+    if (g_firstFrame) return;
+    g_firstFrame = true;
     WriteFirstFrameTrace(ApplicationName().c_str());
 }
 
 }  // namespace
+
+bool FirstFramePresented() {
+    return g_firstFrame;
+}
 
 void Allocate(Bitmap& bitmap, int width, int height) {
     bitmap.width = std::clamp(width, 1, kMaxBitmapSide);

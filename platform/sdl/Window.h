@@ -17,6 +17,9 @@ class SdlBackend;
 /// bitmap may have); throws std::bad_alloc when there is no memory.
 void Allocate(Bitmap& bitmap, int width, int height);
 
+/// Whether a window of the program has put a frame on the screen yet.
+bool FirstFramePresented();
+
 // A window: an SDL window whose client area shows what is drawn into its surface, rectangle by
 // rectangle, with an open menu drawn over it.
 //

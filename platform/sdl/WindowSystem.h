@@ -13,6 +13,7 @@
 #include "platform/Backend.h"
 #include "platform/PopupMenu.h"
 #include "platform/sdl/Drawing.h"
+#include "platform/sdl/Gamepad.h"
 #include "platform/sdl/Window.h"
 
 namespace platform::sdl {
@@ -48,12 +49,24 @@ private:
         PopupMenu menu;
         Bitmap picture;
     };
+    struct Gamepad {
+        SDL_GameController* controller;
+        HeldDirection held;
+    };
 
+    bool Wait(std::optional<std::uint32_t> timeoutMs);
     void Handle(const SDL_Event& event);
     void HandleWindowEvent(const SDL_WindowEvent& event);
     void HandleKey(const SDL_KeyboardEvent& event);
     void HandleButton(const SDL_MouseButtonEvent& event);
     void HandleMotion(const SDL_MouseMotionEvent& event);
+    /// One finger is the pointer with the left button held, as SDL's mouse events give it.
+    void HandleFinger(const SDL_TouchFingerEvent& event);
+    /// Starts SDL's gamepads; their devices take a while to open, so not before the first frame.
+    void StartGamepads();
+    void HandleGamepad(const SDL_Event& event);
+    /// Posts a gamepad's key to the window that has the keyboard.
+    void PostGamepadKey(HeldDirection::Press press);
     void FollowPointer(bool released);
     /// Where the pointer is on the screen, and whether the left button is held. On X11 the server
     /// is asked: SDL answers from its last raw input event, which a warped pointer (remote
@@ -78,7 +91,10 @@ private:
     std::unique_ptr<Font> m_textFont;    // message boxes and menus
     std::unique_ptr<Font> m_dialogFont;  // template dialogs, whose layout is in dialog units
     bool m_fontsTried = false;
-    int m_x11Fd = -1;  // the X connection, once a window exists on X11
+    int m_x11Fd = -1;                      // the X connection, once a window exists on X11
+    std::optional<SDL_FingerID> m_finger;  // the finger that is the pointer
+    bool m_gamepadsStarted = false;
+    std::map<SDL_JoystickID, Gamepad> m_gamepads;
 };
 
 }  // namespace platform::sdl

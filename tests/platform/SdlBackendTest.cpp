@@ -18,6 +18,7 @@
 
 #include "platform/Messages.h"
 #include "platform/PopupMenu.h"
+#include "platform/sdl/Gamepad.h"
 #include "platform/sdl/Keys.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/sdl/TextLibrary.h"
@@ -59,6 +60,49 @@ TEST(SdlKeysTest, GameKeysAndTheKeypadGiveTheFrameworksCodes) {
     // Keys without a code give none.
     EXPECT_EQ(VirtualKey(SDLK_UNKNOWN, KMOD_NONE), 0u);
     EXPECT_EQ(VirtualKey(SDLK_AUDIOPLAY, KMOD_NONE), 0u);
+}
+
+TEST(SdlGamepadTest, ButtonsAndTheStickAreTheWindowsKeysAndHeldDirectionsRepeat) {
+    using platform::sdl::GamepadButtonKey;
+    using platform::sdl::HeldDirection;
+    using platform::sdl::StickKey;
+    EXPECT_EQ(GamepadButtonKey(SDL_CONTROLLER_BUTTON_A), VK_RETURN);
+    EXPECT_EQ(GamepadButtonKey(SDL_CONTROLLER_BUTTON_X), VK_END);
+    EXPECT_EQ(GamepadButtonKey(SDL_CONTROLLER_BUTTON_Y), VK_END);
+    EXPECT_EQ(GamepadButtonKey(SDL_CONTROLLER_BUTTON_START), VK_TAB);
+    EXPECT_EQ(GamepadButtonKey(SDL_CONTROLLER_BUTTON_DPAD_UP), VK_UP);
+    EXPECT_EQ(GamepadButtonKey(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), VK_RIGHT);
+    // Nothing else, so that no button can end the game.
+    for (auto button : {SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_BACK,
+                        SDL_CONTROLLER_BUTTON_GUIDE, SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+                        SDL_CONTROLLER_BUTTON_MISC1, SDL_CONTROLLER_BUTTON_INVALID}) {
+        EXPECT_EQ(GamepadButtonKey(button), 0u) << button;
+    }
+    EXPECT_EQ(StickKey(11999, -11999), 0u);
+    EXPECT_EQ(StickKey(-32768, 20000), VK_LEFT);
+    EXPECT_EQ(StickKey(12000, 30000), VK_DOWN);
+    EXPECT_EQ(StickKey(0, -12000), VK_UP);
+
+    // A direction presses at once, repeats after the delay at the interval, one repeat however
+    // late it is asked for; the d-pad pressed last wins over the stick; let go, nothing repeats.
+    HeldDirection held;
+    const auto key = [](std::optional<HeldDirection::Press> p) {
+        return p ? (p->repeat ? -static_cast<int>(p->key) : static_cast<int>(p->key)) : 0;
+    };
+    EXPECT_EQ(key(held.Stick(VK_UP, 1000)), static_cast<int>(VK_UP));
+    EXPECT_EQ(key(held.Stick(VK_UP, 1010)), 0);
+    EXPECT_EQ(held.UntilRepeat(1010), std::optional<std::uint64_t>(490));
+    EXPECT_EQ(key(held.Repeat(1499)), 0);
+    EXPECT_EQ(key(held.Repeat(1700)), -static_cast<int>(VK_UP));
+    EXPECT_EQ(key(held.Repeat(1739)), 0);
+    EXPECT_EQ(key(held.Repeat(1740)), -static_cast<int>(VK_UP));
+    EXPECT_EQ(key(held.Pad(VK_LEFT, true, 1750)), static_cast<int>(VK_LEFT));
+    EXPECT_EQ(key(held.Pad(VK_DOWN, true, 1760)), static_cast<int>(VK_DOWN));
+    EXPECT_EQ(key(held.Pad(VK_DOWN, false, 1770)), static_cast<int>(VK_LEFT));
+    EXPECT_EQ(key(held.Pad(VK_LEFT, false, 1780)), static_cast<int>(VK_UP));
+    EXPECT_EQ(key(held.Stick(0, 1790)), 0);
+    EXPECT_EQ(key(held.Repeat(5000)), 0);
+    EXPECT_FALSE(held.UntilRepeat(5000).has_value());
 }
 
 TEST(SdlTextLibraryTest, AMissingTextLibraryIsNamedAndTheFunctionsComeFromTheRealOnes) {
@@ -360,6 +404,44 @@ TEST_F(SdlProbeTest, TimersTickUnderAMessageBoxThatTakesAllInputAndClosesWithEnt
                      std::to_string(g->y + g->height - 22)}));
     ASSERT_TRUE(Xdo({"click", "1"}));
     EXPECT_TRUE(m_probe->WaitFor("box closed 1", kTimeoutMs));
+}
+
+TEST_F(SdlProbeTest, AVirtualGamepadAndAFingerReachTheWindowAsKeysAndPointer) {
+    // The gamepad, plugged in while the window runs: the d-pad held left steers with repeats, the
+    // south button presses Return (a new game), west and north End (help), Start Tab (options),
+    // the stick steers; B, Back and Guide give nothing.
+    ASSERT_TRUE(Xdo({"key", "g"}));
+    ASSERT_TRUE(m_probe->WaitFor("gamepad attached", kTimeoutMs));
+    ASSERT_TRUE(m_probe->WaitFor("gamepad done", kTimeoutMs));
+    std::vector<std::string> keys;
+    int repeats = 0;
+    bool attached = false;
+    for (const std::string& line : m_probe->Lines()) {
+        attached = attached || line == "gamepad attached";
+        if (!attached || line.rfind("key ", 0) != 0) continue;
+        if (line == "key 37 repeat") {
+            ++repeats;
+        } else {
+            keys.push_back(line);
+        }
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"key 37", "key 13", "key 35", "key 35", "key 9",
+                                              "key 39"}));
+    // Held for 24 ticks of 40 ms, after half a second's delay.
+    EXPECT_GE(repeats, 5);
+    EXPECT_LE(repeats, 14);
+
+    // A finger is the pointer with the left button held; a second one meanwhile is nothing.
+    ASSERT_TRUE(Xdo({"key", "t"}));
+    ASSERT_TRUE(m_probe->WaitFor("fingers pushed", kTimeoutMs));
+    ASSERT_TRUE(m_probe->WaitFor("up 280 250", kTimeoutMs));
+    std::vector<std::string> pointer;
+    for (const std::string& line : m_probe->Lines()) {
+        if (line.rfind("down", 0) == 0 || line.rfind("drag", 0) == 0 || line.rfind("up", 0) == 0) {
+            pointer.push_back(line);
+        }
+    }
+    EXPECT_EQ(pointer, (std::vector<std::string>{"down 140 200", "drag 280 250", "up 280 250"}));
 }
 
 TEST_F(SdlProbeTest, ReleaseOutsideTheWindowArrives) {

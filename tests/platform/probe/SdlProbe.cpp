@@ -3,17 +3,24 @@
 // like the game's (captionless, 700 × 500, two timers, system menu with the About entry), whose
 // handlers report what they receive on standard output, one line each.
 //
-//   ready | paint | timer <id> | key <vk> | down <x> <y> | up <x> <y> | syscommand <id>
-//   box open | box closed <result> | about <result> | presented | end <result>
+//   ready | paint | timer <id> | key <vk> [repeat] | down <x> <y> | drag <x> <y> | up <x> <y>
+//   syscommand <id> | box open | box closed <result> | about <result> | presented | end <result>
+//   gamepad attached | gamepad done | gamepad failed <reason> | fingers pushed
 //
-// Keys: M opens a message box, P presents a test pattern at (100, 80). A press in the right half
-// of the window starts a window move, as a press on the game's background does.
+// Keys: M opens a message box, P presents a test pattern at (100, 80). T pushes two fingers into
+// SDL's queue, the first down at (0.2, 0.4) of the window, moved to (0.4, 0.5) and lifted there.
+// G attaches a virtual gamepad and plays it, one change a tick: the d-pad held left for 24 ticks,
+// a press of each face button, Back and Start, the left stick pushed right and let go. A press in
+// the right half of the window starts a window move, as a press on the game's background does.
 // --ticks N ends the program after N ticks of the 40 ms timer.
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include <SDL.h>
 
 #include "platform/App.h"
 #include "platform/Dialog.h"
@@ -80,12 +87,17 @@ protected:
                 (m_ticks[id == 1 ? 0 : 1] & 1) != 0 ? RGB(255, 200, 0) : RGB(0, 90, 200));
         }
         if (g_quitAfterTicks > 0 && id == 2 && m_ticks[1] >= g_quitAfterTicks) EndDialog(IDOK);
+        if (id == 2) PlayGamepad();
         Default();
     }
 
-    void OnKeyDown(UINT key, UINT /*repeatCount*/, UINT /*flags*/) override {
-        Report("key %u", key);
-        if (key == 'M') {
+    void OnKeyDown(UINT key, UINT /*repeatCount*/, UINT flags) override {
+        Report("key %u%s", key, (flags & KF_REPEAT) != 0 ? " repeat" : "");
+        if (key == 'G') {
+            AttachGamepad();
+        } else if (key == 'T') {
+            PushFingers();
+        } else if (key == 'M') {
             Report("box open");
             const int result = AfxMessageBox(probe::kBoxText);
             Report("box closed %d", result);
@@ -99,6 +111,11 @@ protected:
     void OnLButtonDown(UINT /*flags*/, CPoint point) override {
         Report("down %d %d", point.x, point.y);
         if (point.x >= 350) PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+        Default();
+    }
+
+    void OnMouseMove(UINT flags, CPoint point) override {
+        if ((flags & MK_LBUTTON) != 0) Report("drag %d %d", point.x, point.y);
         Default();
     }
 
@@ -118,6 +135,73 @@ protected:
     }
 
 private:
+    // One change of the virtual gamepad: a button (or the stick's x axis when button is -1) set
+    // to value.
+    struct PadChange {
+        int button;
+        int value;
+    };
+
+    void AttachGamepad() {
+        const int index =
+            SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                      SDL_CONTROLLER_BUTTON_MAX, 0);
+        m_pad = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
+        if (m_pad == nullptr) {
+            Report("gamepad failed %s", SDL_GetError());
+            return;
+        }
+        m_padScript = {{-2, 0}, {-2, 0}, {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 1}};
+        for (int i = 0; i < 24; ++i) m_padScript.push_back({-2, 0});
+        for (int button :
+             {SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_B,
+              SDL_CONTROLLER_BUTTON_X, SDL_CONTROLLER_BUTTON_Y, SDL_CONTROLLER_BUTTON_BACK,
+              SDL_CONTROLLER_BUTTON_GUIDE, SDL_CONTROLLER_BUTTON_START}) {
+            if (button != SDL_CONTROLLER_BUTTON_DPAD_LEFT) m_padScript.push_back({button, 1});
+            m_padScript.push_back({button, 0});
+        }
+        m_padScript.push_back({-1, 30000});
+        m_padScript.push_back({-1, 0});
+        m_padScript.push_back({-2, 0});
+        Report("gamepad attached");
+    }
+
+    // Tick by tick, so that each change reaches SDL's next look at the gamepad on its own.
+    void PlayGamepad() {
+        if (m_pad == nullptr || m_padStep >= m_padScript.size()) return;
+        const PadChange change = m_padScript[m_padStep++];
+        if (change.button == -1) {
+            SDL_JoystickSetVirtualAxis(m_pad, SDL_CONTROLLER_AXIS_LEFTX,
+                                       static_cast<Sint16>(change.value));
+        } else if (change.button >= 0) {
+            SDL_JoystickSetVirtualButton(m_pad, change.button, static_cast<Uint8>(change.value));
+        }
+        if (m_padStep == m_padScript.size()) Report("gamepad done");
+    }
+
+    void PushFingers() {
+        SDL_Window* window = SDL_GetKeyboardFocus();
+        if (window == nullptr) return;
+        const auto push = [window](Uint32 type, SDL_FingerID finger, float x, float y) {
+            SDL_Event event{};
+            event.tfinger.type = type;
+            event.tfinger.touchId = 1;
+            event.tfinger.fingerId = finger;
+            event.tfinger.x = x;
+            event.tfinger.y = y;
+            event.tfinger.pressure = 1.0f;
+            event.tfinger.windowID = SDL_GetWindowID(window);
+            SDL_PushEvent(&event);
+        };
+        push(SDL_FINGERDOWN, 7, 0.2f, 0.4f);
+        push(SDL_FINGERDOWN, 8, 0.6f, 0.6f);
+        push(SDL_FINGERMOTION, 7, 0.4f, 0.5f);
+        push(SDL_FINGERMOTION, 8, 0.7f, 0.7f);
+        push(SDL_FINGERUP, 8, 0.7f, 0.7f);
+        push(SDL_FINGERUP, 7, 0.4f, 0.5f);
+        Report("fingers pushed");
+    }
+
     // A memory image with a pattern no two neighbouring pixels share, copied to the window.
     void PresentPattern() {
         CDC memory;
@@ -153,6 +237,9 @@ private:
     }
 
     int m_ticks[2] = {0, 0};
+    SDL_Joystick* m_pad = nullptr;
+    std::vector<PadChange> m_padScript;
+    std::size_t m_padStep = 0;
 };
 
 class ProbeApp : public CWinApp {
