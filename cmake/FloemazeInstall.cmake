@@ -27,6 +27,19 @@ else()
                    "a cross build): the installation will lack the game's pictures and icons.")
 endif()
 
+# The newest release in CHANGELOG.md is this version; its date goes into the metainfo and the
+# manual page.
+file(STRINGS ${PROJECT_SOURCE_DIR}/CHANGELOG.md FLOEMAZE_RELEASE REGEX "^## " LIMIT_COUNT 1
+     ENCODING UTF-8)
+if(NOT FLOEMAZE_RELEASE MATCHES "^## ([0-9.]+) .* ([0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9])$"
+   OR NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "CHANGELOG.md must begin with the release ${PROJECT_VERSION} and its date "
+                        "(\"## ${PROJECT_VERSION} – YYYY-MM-DD\"), not \"${FLOEMAZE_RELEASE}\"")
+endif()
+set(FLOEMAZE_RELEASE_DATE ${CMAKE_MATCH_2})
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+
 # The manual page and the changelog go compressed without a timestamp (gzip -n), so two builds
 # give the same bytes.
 set(packaging ${PROJECT_BINARY_DIR}/packaging)
