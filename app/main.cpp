@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's executable: the one application object, and the start.
+#include "app/CommandLine.h"
 #include "app/FloemazeApp.h"
 #include "platform/sdl/SdlBackend.h"
 
@@ -8,5 +9,6 @@ CFloemazeApp theApp;
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = app::PrepareStart(argc, argv)) return *status;
     return platform::RunApplication(argc, argv, platform::sdl::CreateSdlBackend);
 }
