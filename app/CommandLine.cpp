@@ -80,7 +80,8 @@ std::string Usage(const fs::path& installed) {
            "  4. im installierten Bilderordner " +
            installed.string() +
            ".\n"
-           "Einstellungen: keine; das Spiel liest und speichert keine.\n";
+           "Einstellungen: floemaze.conf in $XDG_CONFIG_HOME/floemaze/ (~/.config/floemaze/) und\n"
+           "in $XDG_CONFIG_DIRS/floemaze/ (/etc/xdg/floemaze/); das Spiel speichert nichts.\n";
 }
 
 DataDirChoice FindDataDir(const DataDirSources& sources) {
@@ -110,7 +111,7 @@ fs::path InstalledDataDir() {
     return (program.parent_path() / FLOEMAZE_BIN_TO_DATA).lexically_normal();
 }
 
-std::optional<int> PrepareStart(int argc, const char* const* argv) {
+std::optional<int> PrepareStart(int argc, const char* const* argv, Settings& settings) {
     const CommandLine line = ParseCommandLine(argc, argv);
     const fs::path installed = InstalledDataDir();
     switch (line.action) {
@@ -126,13 +127,19 @@ std::optional<int> PrepareStart(int argc, const char* const* argv) {
         case CommandLine::Action::Run:
             break;
     }
+    settings = ReadSettings();
     DataDirSources sources;
     sources.option = line.dataDir;
     if (const char* variable = std::getenv("FLOEMAZE_DATADIR")) sources.environment = variable;
     std::error_code error;
     sources.current = fs::current_path(error);
     sources.installed = installed;
-    const DataDirChoice choice = FindDataDir(sources);
+    // The settings' folder comes after the command line and the variable; the settings name only
+    // folders that exist.
+    const bool fromSettings = sources.option.empty() && sources.environment.empty() &&
+                              !settings.dataDir.empty() && IsFolder(settings.dataDir);
+    const DataDirChoice choice =
+        fromSettings ? DataDirChoice{settings.dataDir, {}} : FindDataDir(sources);
     if (!choice.error.empty()) {
         std::fprintf(stderr, "%s\n%s", choice.error.c_str(), Usage(installed).c_str());
         return 2;

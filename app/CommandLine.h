@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "app/Settings.h"
+
 namespace app {
 
 /// What the command line asks for.
@@ -49,9 +51,9 @@ DataDirChoice FindDataDir(const DataDirSources& sources);
 std::filesystem::path InstalledDataDir();
 
 /// The program's start before the window system: reads the command line, prints the help or the
-/// version, or a fault and the usage, and goes into the picture folder. Returns the exit status
-/// when the program is to end here (0 after help or version, 2 after a fault), none when the game
-/// is to run.
-std::optional<int> PrepareStart(int argc, const char* const* argv);
+/// version, or a fault and the usage; then reads the settings files into settings and goes into
+/// the picture folder. Returns the exit status when the program is to end here (0 after help or
+/// version, 2 after a fault), none when the game is to run.
+std::optional<int> PrepareStart(int argc, const char* const* argv, Settings& settings);
 
 }  // namespace app

@@ -14,6 +14,7 @@ BOOL CFloemazeApp::InitInstance() {
     SetRegistryKey("Vom lokalen Anwendungs-Assistenten generierte Anwendungen");
 
     CFloemazeDlg dialog;
+    dialog.m_settings = m_settings;
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;

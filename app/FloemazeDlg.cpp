@@ -118,6 +118,17 @@ BOOL CFloemazeDlg::OnInitDialog() {
     LoadImage(m_separator, res::Picture::Separator);
     m_separator.SetDepth(105);
 
+    // The settings' start state, as if the options had been clicked, without their animation.
+    if (m_settings.sideRight) {
+        m_sideX = 500;
+        m_radioLeft.SetFrame(0, 1);
+        m_radioRight.SetFrame(0, 0);
+    }
+    m_animate = m_settings.animate;
+    m_checkAnimation.SetFrame(0, m_animate ? 0 : 1);
+    m_dragEnabled = m_settings.logoDrag;
+    m_checkDrag.SetFrame(0, m_dragEnabled ? 0 : 1);
+
     ApplyPanelAlpha();
     LayoutSprites(false);
     SetWindowPos(nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
@@ -146,7 +157,8 @@ BOOL CFloemazeDlg::OnInitDialog() {
     for (CSprite* sprite :
          {&m_buttonStart, &m_buttonOptions, &m_buttonExit, &m_sealPicture, &m_optionsMenu,
           &m_radioLeft, &m_radioRight, &m_checkAnimation, &m_separator, &m_checkDrag}) {
-        m_sprites.Insert(sprite);
+        // Without leave to quit there is no exit button to see or to hit.
+        if (sprite != &m_buttonExit || m_settings.quit) m_sprites.Insert(sprite);
     }
 
     LayoutSprites(true);
@@ -250,6 +262,9 @@ void CFloemazeDlg::OnSysCommand(UINT id, LPARAM lParam) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg about;
         about.DoModal();
+    } else if ((id & 0xFFF0) == SC_CLOSE && !m_settings.quit) {
+        // Alt+F4, the system menu's close and the window manager's close button: a school
+        // machine's child cannot leave the game.
     } else {
         CDialog::OnSysCommand(id, lParam);
     }

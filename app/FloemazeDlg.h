@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "app/Settings.h"
 #include "maze/MazeBoard.h"
 #include "platform/Dialog.h"
 #include "platform/Icon.h"
@@ -114,6 +115,7 @@ public:
     float m_panelAlpha = 0.0f;        ///< panel opacity, single precision, never snapped
     PanelTransition m_panelTable[kPanelStates][kPanelInputs];
     HICON m_hIcon = nullptr;
+    app::Settings m_settings;  ///< the start state; set before the window opens
 
 protected:
     void OnSysCommand(UINT id, LPARAM lParam) override;

@@ -9,6 +9,6 @@ CFloemazeApp theApp;
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto status = app::PrepareStart(argc, argv)) return *status;
+    if (const auto status = app::PrepareStart(argc, argv, theApp.m_settings)) return *status;
     return platform::RunApplication(argc, argv, platform::sdl::CreateSdlBackend);
 }

@@ -134,6 +134,19 @@ TEST(CommandLineTest, TheProgramAnswersWithoutADisplay) {
     // A good command line goes on to the window system, which is not there.
     const CommandResult noDisplay = RunGame({"--datadir", folder.Path()});
     EXPECT_EQ(noDisplay.status, 1);
+
+    // The settings are read after the command line, a fault in them is one line and the game
+    // goes on; help and version read none.
+    fs::create_directories(folder.File("config/floemaze"));
+    folder.Write("config/floemaze/floemaze.conf", {'q', 'u', 'i', 't', '=', '?', '\n'});
+    const std::vector<std::string> env{"XDG_CONFIG_HOME=" + folder.File("config"),
+                                       "XDG_CONFIG_DIRS=" + folder.File("none")};
+    EXPECT_EQ(RunGame({"--help"}, env).err, "");
+    const CommandResult badSettings = RunGame({"--datadir", folder.Path()}, env);
+    EXPECT_EQ(badSettings.status, 1);
+    EXPECT_EQ(badSettings.err.substr(0, badSettings.err.find('\n')),
+              "floemaze: " + folder.File("config/floemaze/floemaze.conf") +
+                  ":1: quit = „?“; erwartet: on oder off");
 }
 
 }  // namespace

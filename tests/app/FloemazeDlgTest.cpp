@@ -580,6 +580,31 @@ TEST_F(FloemazeDlgTest, APressOnTheBoardLeadsTheSealAsItsOwnSteps) {
     EXPECT_EQ(maze.m_nStepsHelp, 2);
 }
 
+TEST_F(FloemazeDlgTest, SettingsGiveTheStartStateAndQuitOffKeepsTheWindowOpen) {
+    dlg.m_settings.sideRight = true;
+    dlg.m_settings.animate = false;
+    dlg.m_settings.logoDrag = true;
+    dlg.m_settings.quit = false;
+    Open();
+    // As if the options had been clicked: the column at the right, the check boxes switched.
+    EXPECT_EQ(dlg.m_sideX, 500);
+    EXPECT_EQ(Position(dlg.m_buttonStart), (POINT{500, 125}));
+    EXPECT_EQ(dlg.m_radioLeft.m_nFrameRow, 1);
+    EXPECT_EQ(dlg.m_radioRight.m_nFrameRow, 0);
+    EXPECT_FALSE(dlg.m_animate);
+    EXPECT_EQ(dlg.m_checkAnimation.m_nFrameRow, 1);
+    EXPECT_TRUE(dlg.m_dragEnabled);
+    EXPECT_EQ(dlg.m_checkDrag.m_nFrameRow, 0);
+    EXPECT_EQ(dlg.m_panelState, panel::kClosed);
+    // No exit button to see or to hit; Alt+F4 and the system menu's close do nothing.
+    EXPECT_EQ(Back(kExitButton.x + 500, kExitButton.y), kBackgroundColour);
+    Click(POINT{kExitButton.x + 500, kExitButton.y});
+    headless::SysCommand(dlg, SC_CLOSE);
+    platform::DrainQueue();
+    EXPECT_FALSE(dlg.IsEnded());
+    EXPECT_TRUE(Peer().Shown());
+}
+
 TEST_F(FloemazeDlgTest, KeysForTheButtons) {
     Open(3);
     const auto repeat = [this](UINT key) {
