@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // floemaze_soak: plays games on the headless backend with random input from a seed, the way a
-// child would — every key, clicks and drags anywhere, the options panel, side switches in the
-// middle of things, message boxes left open while the timers go on, the About box — and checks
+// child would — every key, held ones repeating, clicks and drags anywhere, a finger leading the
+// seal over the board, a gamepad, the options panel, side switches in the middle of things,
+// message boxes left open while the timers go on, the About box — and checks
 // the window's invariants after every tick (tests/soak/Invariants.h).
 //
 //   floemaze_soak [--games N] [--seed S]      N games played from run seed S
@@ -26,6 +27,7 @@
 #include "app/FloemazeDlg.h"
 #include "platform/Backend.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "platform/sdl/Gamepad.h"
 #include "res/Resources.h"
 #include "tests/soak/Invariants.h"
 #include "tests/support/GameImages.h"
@@ -37,8 +39,18 @@ namespace headless = platform::headless;
 constexpr int kWidth = 700;
 constexpr int kHeight = 500;
 constexpr UINT kArrows[4] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT};
-// Keys a child hits besides the arrows: none of them may do anything.
-constexpr UINT kOtherKeys[] = {VK_HOME, VK_ESCAPE, VK_RETURN, VK_SPACE, VK_TAB, VK_F1, VK_F4, 'A'};
+// Keys a child hits besides the arrows, End and the keys of the buttons: none of them may do
+// anything.
+constexpr UINT kOtherKeys[] = {VK_HOME, VK_ESCAPE, VK_F1, VK_F4, 'A'};
+// The keys of the start and the options button.
+constexpr UINT kButtonKeys[] = {VK_RETURN, VK_SPACE, VK_TAB};
+// A gamepad's buttons, as the SDL window system maps them.
+constexpr SDL_GameControllerButton kPadButtons[] = {
+    SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,
+    SDL_CONTROLLER_BUTTON_X,         SDL_CONTROLLER_BUTTON_Y,
+    SDL_CONTROLLER_BUTTON_BACK,      SDL_CONTROLLER_BUTTON_START,
+    SDL_CONTROLLER_BUTTON_DPAD_UP,   SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+    SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_CONTROLLER_BUTTON_DPAD_RIGHT};
 // A game that takes longer than this many ticks has hung.
 constexpr int kTicksPerGameLimit = 30000;
 constexpr int kMaxViolationsShown = 20;
@@ -66,6 +78,8 @@ struct Figures {
     int sideSwitchesInFall = 0;  // while the start picture's tiles fell
     int sideSwitchesInStep = 0;  // while the seal was between two fields
     int helpToggles = 0;
+    int leads = 0;  // presses on the board that led the seal
+    long gamepadInputs = 0;
     int paints = 0;
     long violations = 0;
 };
@@ -200,6 +214,9 @@ private:
     void Tick() {
         CFloemazeDlg& dlg = Dlg();
         m_clockMs += 40;
+        if (const auto repeat = m_pad.Repeat(static_cast<std::uint64_t>(m_clockMs))) {
+            Key(repeat->key, true);
+        }
         if (!headless::FireTimer(dlg, 2)) Violation("the 40 ms timer does not run");
         ++m_figures.ticks;
         m_watch.Check(dlg, soak::Invariants::Moment::Tick);
@@ -292,12 +309,69 @@ private:
         Release(Aside(p));
         ++m_figures.inputs;
     }
-    void Key(UINT key) {
+    void Key(UINT key, bool repeat = false) {
         CFloemazeDlg& dlg = Dlg();
         const bool help = dlg.m_maze.m_bHelp;
-        headless::KeyDown(dlg, key);
+        platform::DeliverMessage(
+            MSG{&dlg, WM_KEYDOWN, key, 1 | (repeat ? LPARAM{KF_REPEAT} << 16 : 0)});
         if (dlg.m_maze.m_bHelp != help) ++m_figures.helpToggles;
         ++m_figures.inputs;
+    }
+    // Return, Space or Tab, sometimes a held one's repeat. Like a stray release on the start
+    // button, a key that would replace a game meant to be walked home mostly goes elsewhere.
+    void ButtonKey() {
+        CFloemazeDlg& dlg = Dlg();
+        UINT key = kButtonKeys[Uniform(0, 2)];
+        const bool running = dlg.m_gameStarted && dlg.m_maze.m_bRunning;
+        if (key != VK_TAB && running && m_walkHome && !Chance(0.2)) key = VK_HOME;
+        Key(key, Chance(0.3));
+    }
+    // A finger on the board leads the seal for a while: held on or near it, moved along, with
+    // ticks between, and lifted (now and then outside the window, unheard).
+    void Lead() {
+        CFloemazeDlg& dlg = Dlg();
+        const CSprite& seal = dlg.m_maze.m_seal;
+        POINT p{seal.m_nX + Uniform(-60, 84), seal.m_nY + Uniform(-60, 84)};
+        headless::MouseMove(dlg, p.x, p.y);
+        Press(p);
+        const int moves = Uniform(1, 10);
+        for (int i = 0; i < moves && !dlg.IsEnded(); ++i) {
+            p.x += Uniform(-40, 40);
+            p.y += Uniform(-40, 40);
+            headless::MouseMove(dlg, p.x, p.y, true);
+            ++m_figures.inputs;
+            const int ticks = Uniform(0, 8);
+            for (int t = 0; t < ticks && !dlg.IsEnded(); ++t) Tick();
+        }
+        ++m_figures.leads;
+        if (Chance(0.1)) return;
+        Release(Aside(p));
+    }
+    // A gamepad: a button pressed or let go, or the stick moved; held directions repeat on the
+    // session's clock, as the window system repeats them.
+    void Gamepad() {
+        using platform::sdl::HeldDirection;
+        CFloemazeDlg& dlg = Dlg();
+        std::optional<HeldDirection::Press> press;
+        if (Chance(0.3)) {
+            press =
+                m_pad.Stick(platform::sdl::StickKey(Uniform(-32768, 32767), Uniform(-32768, 32767)),
+                            static_cast<std::uint64_t>(m_clockMs));
+        } else {
+            const UINT key = platform::sdl::GamepadButtonKey(kPadButtons[Uniform(0, 9)]);
+            const bool down = Chance(0.6);
+            if (key >= VK_LEFT && key <= VK_DOWN) {
+                press = m_pad.Pad(key, down, static_cast<std::uint64_t>(m_clockMs));
+            } else if (key != 0 && down) {
+                press = HeldDirection::Press{key, false};
+            }
+            const bool running = dlg.m_gameStarted && dlg.m_maze.m_bRunning;
+            if (press && press->key == VK_RETURN && running && m_walkHome && !Chance(0.2)) {
+                press.reset();
+            }
+        }
+        ++m_figures.gamepadInputs;
+        if (press) Key(press->key, press->repeat);
     }
     // A press, a few moves with the button held (with ticks between, sometimes), and a release,
     // now and then outside the window.
@@ -384,9 +458,15 @@ private:
             return true;
         }
         const int roll = Uniform(0, 999);
-        if (roll < 500) {
+        if (roll < 440) {
             const int ticks = Uniform(1, 4);
             for (int i = 0; i < ticks && !dlg.IsEnded(); ++i) Tick();
+        } else if (roll < 470) {
+            Lead();
+        } else if (roll < 485) {
+            ButtonKey();
+        } else if (roll < 500) {
+            Gamepad();
         } else if (roll < 620) {
             Key(kArrows[Uniform(0, 3)]);
         } else if (roll < 640) {
@@ -437,6 +517,7 @@ private:
     std::vector<Plan> m_plans;
     bool m_seeded = false;
     long m_clockMs = 0;
+    platform::sdl::HeldDirection m_pad;
     long m_nextAnimationMs = 150;
     double m_walkHomeShare;
     bool m_walkHome = true;  // the current game is to be walked home, not replaced
@@ -536,6 +617,8 @@ int main(int argc, char** argv) {
         "step), %d help toggles, %d paints\n",
         f.resultBoxes, f.aboutBoxes, f.sideSwitches, f.sideSwitchesInFall, f.sideSwitchesInStep,
         f.helpToggles, f.paints);
+    std::printf("  %d leads by a finger on the board, %ld gamepad inputs\n", f.leads,
+                f.gamepadInputs);
     std::printf("  %ld violations\n", f.violations);
     return figures.violations == 0 && played >= options->games ? 0 : 1;
 }
