@@ -99,7 +99,15 @@ void ParseSettings(std::string_view text, const fs::path& file, Settings& settin
                              " ist keine Einstellung; erwartet: Schlüssel = Wert");
             continue;
         }
-        const std::string_view value = Trim(line.substr(equals + 1));
+        std::string_view value = line.substr(equals + 1);
+        // A comment may follow a value after a blank.
+        for (std::size_t at = 1; at < value.size(); ++at) {
+            if (value[at] == '#' && (value[at - 1] == ' ' || value[at - 1] == '\t')) {
+                value = value.substr(0, at);
+                break;
+            }
+        }
+        value = Trim(value);
         const std::string bad = Where(file, number) + std::string(key) + " = " + Quoted(value);
         if (key == "side") {
             if (value == "left" || value == "right") {

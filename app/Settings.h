@@ -27,7 +27,7 @@ std::vector<std::filesystem::path> SettingsFiles(const char* configHome, const c
                                                  const char* home);
 
 /// Reads the lines `key = value` of text, the content of file, into settings; blank lines and
-/// lines starting with # are passed over. Each line that cannot be used (not key = value, an
+/// lines starting with # are passed over, and so is a # after a blank and what follows it. Each line that cannot be used (not key = value, an
 /// unknown key, a bad value) adds one line to faults that names the file and the line and says
 /// what was expected; the setting keeps what it had.
 void ParseSettings(std::string_view text, const std::filesystem::path& file, Settings& settings,

@@ -62,6 +62,7 @@ TEST(SettingsTest, EveryLineThatCannotBeUsedIsOneLineAndKeepsTheDefault) {
         "side = middle\n"
         "animation = yes\n"
         "quit = off # for school\n"
+        "animation = off#\n"
         "logo-drag =\n"
         "datadir = " +
         dir.File("missing") +
@@ -81,16 +82,16 @@ TEST(SettingsTest, EveryLineThatCannotBeUsedIsOneLineAndKeepsTheDefault) {
             "logo-drag, quit oder datadir",
             "floemaze: /etc/f.conf:5: side = „middle“; erwartet: left oder right",
             "floemaze: /etc/f.conf:6: animation = „yes“; erwartet: on oder off",
-            "floemaze: /etc/f.conf:7: quit = „off # for school“; erwartet: on oder off",
-            "floemaze: /etc/f.conf:8: logo-drag = „“; erwartet: on oder off",
-            "floemaze: /etc/f.conf:9: datadir = „" + dir.File("missing") +
+            "floemaze: /etc/f.conf:8: animation = „off#“; erwartet: on oder off",
+            "floemaze: /etc/f.conf:9: logo-drag = „“; erwartet: on oder off",
+            "floemaze: /etc/f.conf:10: datadir = „" + dir.File("missing") +
                 "“; erwartet: ein Ordner, der die Bilder enthält",
-            "floemaze: /etc/f.conf:10: unbekannter Schlüssel „?[31m“; erwartet: side, animation, "
+            "floemaze: /etc/f.conf:11: unbekannter Schlüssel „?[31m“; erwartet: side, animation, "
             "logo-drag, quit oder datadir"}));
     EXPECT_TRUE(settings.sideRight);
     EXPECT_TRUE(settings.animate);
     EXPECT_FALSE(settings.logoDrag);
-    EXPECT_TRUE(settings.quit);
+    EXPECT_FALSE(settings.quit);
     EXPECT_EQ(settings.dataDir, dir.Path());
 
     // Files: a missing one is none; a folder, a named pipe or a huge file cannot be read.
