@@ -15,6 +15,19 @@
 #include "platform/sdl/X11Connection.h"
 
 namespace platform::sdl {
+namespace {
+
+// SDL numbers a gamepad's buttons as GamepadButton does, up to the d-pad.
+GamepadButton ButtonOf(Uint8 button) {
+    static_assert(SDL_CONTROLLER_BUTTON_A == static_cast<int>(GamepadButton::South) &&
+                  SDL_CONTROLLER_BUTTON_Y == static_cast<int>(GamepadButton::North) &&
+                  SDL_CONTROLLER_BUTTON_START == static_cast<int>(GamepadButton::Start) &&
+                  SDL_CONTROLLER_BUTTON_DPAD_RIGHT == static_cast<int>(GamepadButton::DpadRight));
+    return button <= SDL_CONTROLLER_BUTTON_DPAD_RIGHT ? static_cast<GamepadButton>(button)
+                                                      : GamepadButton::Other;
+}
+
+}  // namespace
 
 bool SdlBackend::WaitForEvents(std::optional<std::uint32_t> timeoutMs) {
     if (!m_gamepadsStarted && FirstFramePresented()) StartGamepads();
@@ -316,8 +329,7 @@ void SdlBackend::HandleGamepad(const SDL_Event& event) {
         case SDL_CONTROLLERBUTTONDOWN:
         case SDL_CONTROLLERBUTTONUP: {
             const bool down = event.type == SDL_CONTROLLERBUTTONDOWN;
-            const UINT key =
-                GamepadButtonKey(static_cast<SDL_GameControllerButton>(event.cbutton.button));
+            const UINT key = GamepadButtonKey(ButtonOf(event.cbutton.button));
             if (key >= VK_LEFT && key <= VK_DOWN) {
                 press = gamepad.held.Pad(key, down, now);
             } else if (key != 0 && down) {

@@ -13,7 +13,7 @@
 #include "platform/Backend.h"
 #include "platform/PopupMenu.h"
 #include "platform/sdl/Drawing.h"
-#include "platform/sdl/Gamepad.h"
+#include "platform/Gamepad.h"
 #include "platform/sdl/Window.h"
 
 namespace platform::sdl {

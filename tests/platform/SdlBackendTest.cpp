@@ -18,7 +18,6 @@
 
 #include "platform/Messages.h"
 #include "platform/PopupMenu.h"
-#include "platform/sdl/Gamepad.h"
 #include "platform/sdl/Keys.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/sdl/TextLibrary.h"
@@ -60,46 +59,6 @@ TEST(SdlKeysTest, GameKeysAndTheKeypadGiveTheFrameworksCodes) {
     // Keys without a code give none.
     EXPECT_EQ(VirtualKey(SDLK_UNKNOWN, KMOD_NONE), 0u);
     EXPECT_EQ(VirtualKey(SDLK_AUDIOPLAY, KMOD_NONE), 0u);
-}
-
-TEST(SdlGamepadTest, ButtonsAndTheStickAreTheWindowsKeysAndHeldDirectionsRepeat) {
-    using platform::sdl::GamepadButtonKey;
-    using platform::sdl::HeldDirection;
-    using platform::sdl::StickKey;
-    EXPECT_EQ(GamepadButtonKey(SDL_CONTROLLER_BUTTON_A), VK_RETURN);
-    EXPECT_EQ(GamepadButtonKey(SDL_CONTROLLER_BUTTON_X), VK_END);
-    EXPECT_EQ(GamepadButtonKey(SDL_CONTROLLER_BUTTON_START), VK_TAB);
-    EXPECT_EQ(GamepadButtonKey(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), VK_RIGHT);
-    // Nothing else, so that no button can end the game.
-    for (auto button : {SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_BACK,
-                        SDL_CONTROLLER_BUTTON_GUIDE, SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
-                        SDL_CONTROLLER_BUTTON_MISC1, SDL_CONTROLLER_BUTTON_INVALID}) {
-        EXPECT_EQ(GamepadButtonKey(button), 0u) << button;
-    }
-    EXPECT_EQ(StickKey(11999, -11999), 0u);
-    EXPECT_EQ(StickKey(-32768, 20000), VK_LEFT);
-    EXPECT_EQ(StickKey(12000, 30000), VK_DOWN);
-    EXPECT_EQ(StickKey(0, -12000), VK_UP);
-
-    // A direction presses at once, repeats after the delay at the interval, one repeat however
-    // late it is asked for; the d-pad pressed last wins over the stick; let go, nothing repeats.
-    HeldDirection held;
-    const auto key = [](std::optional<HeldDirection::Press> p) {
-        return p ? (p->repeat ? -static_cast<int>(p->key) : static_cast<int>(p->key)) : 0;
-    };
-    EXPECT_EQ(key(held.Stick(VK_UP, 1000)), static_cast<int>(VK_UP));
-    EXPECT_EQ(key(held.Stick(VK_UP, 1010)), 0);
-    EXPECT_EQ(held.UntilRepeat(1010), std::optional<std::uint64_t>(490));
-    EXPECT_EQ(key(held.Repeat(1499)), 0);
-    EXPECT_EQ(key(held.Repeat(1700)), -static_cast<int>(VK_UP));
-    EXPECT_EQ(key(held.Repeat(1740)), -static_cast<int>(VK_UP));
-    EXPECT_EQ(key(held.Pad(VK_LEFT, true, 1750)), static_cast<int>(VK_LEFT));
-    EXPECT_EQ(key(held.Pad(VK_DOWN, true, 1760)), static_cast<int>(VK_DOWN));
-    EXPECT_EQ(key(held.Pad(VK_DOWN, false, 1770)), static_cast<int>(VK_LEFT));
-    EXPECT_EQ(key(held.Pad(VK_LEFT, false, 1780)), static_cast<int>(VK_UP));
-    EXPECT_EQ(key(held.Stick(0, 1790)), 0);
-    EXPECT_EQ(key(held.Repeat(5000)), 0);
-    EXPECT_FALSE(held.UntilRepeat(5000).has_value());
 }
 
 TEST(SdlTextLibraryTest, AMissingTextLibraryIsNamedAndTheFunctionsComeFromTheRealOnes) {

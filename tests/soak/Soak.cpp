@@ -26,8 +26,8 @@
 #include "app/FloemazeApp.h"
 #include "app/FloemazeDlg.h"
 #include "platform/Backend.h"
+#include "platform/Gamepad.h"
 #include "platform/headless/HeadlessBackend.h"
-#include "platform/sdl/Gamepad.h"
 #include "res/Resources.h"
 #include "tests/soak/Invariants.h"
 #include "tests/support/GameImages.h"
@@ -44,13 +44,13 @@ constexpr UINT kArrows[4] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT};
 constexpr UINT kOtherKeys[] = {VK_HOME, VK_ESCAPE, VK_F1, VK_F4, 'A'};
 // The keys of the start and the options button.
 constexpr UINT kButtonKeys[] = {VK_RETURN, VK_SPACE, VK_TAB};
-// A gamepad's buttons, as the SDL window system maps them.
-constexpr SDL_GameControllerButton kPadButtons[] = {
-    SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,
-    SDL_CONTROLLER_BUTTON_X,         SDL_CONTROLLER_BUTTON_Y,
-    SDL_CONTROLLER_BUTTON_BACK,      SDL_CONTROLLER_BUTTON_START,
-    SDL_CONTROLLER_BUTTON_DPAD_UP,   SDL_CONTROLLER_BUTTON_DPAD_DOWN,
-    SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_CONTROLLER_BUTTON_DPAD_RIGHT};
+// A gamepad's buttons; the window system maps them to keys.
+constexpr platform::GamepadButton kPadButtons[] = {
+    platform::GamepadButton::South,    platform::GamepadButton::East,
+    platform::GamepadButton::West,     platform::GamepadButton::North,
+    platform::GamepadButton::Back,     platform::GamepadButton::Start,
+    platform::GamepadButton::DpadUp,   platform::GamepadButton::DpadDown,
+    platform::GamepadButton::DpadLeft, platform::GamepadButton::DpadRight};
 // A game that takes longer than this many ticks has hung.
 constexpr int kTicksPerGameLimit = 30000;
 constexpr int kMaxViolationsShown = 20;
@@ -350,15 +350,14 @@ private:
     // A gamepad: a button pressed or let go, or the stick moved; held directions repeat on the
     // session's clock, as the window system repeats them.
     void Gamepad() {
-        using platform::sdl::HeldDirection;
+        using platform::HeldDirection;
         CFloemazeDlg& dlg = Dlg();
         std::optional<HeldDirection::Press> press;
         if (Chance(0.3)) {
-            press =
-                m_pad.Stick(platform::sdl::StickKey(Uniform(-32768, 32767), Uniform(-32768, 32767)),
-                            static_cast<std::uint64_t>(m_clockMs));
+            press = m_pad.Stick(platform::StickKey(Uniform(-32768, 32767), Uniform(-32768, 32767)),
+                                static_cast<std::uint64_t>(m_clockMs));
         } else {
-            const UINT key = platform::sdl::GamepadButtonKey(kPadButtons[Uniform(0, 9)]);
+            const UINT key = platform::GamepadButtonKey(kPadButtons[Uniform(0, 9)]);
             const bool down = Chance(0.6);
             if (key >= VK_LEFT && key <= VK_DOWN) {
                 press = m_pad.Pad(key, down, static_cast<std::uint64_t>(m_clockMs));
@@ -517,7 +516,7 @@ private:
     std::vector<Plan> m_plans;
     bool m_seeded = false;
     long m_clockMs = 0;
-    platform::sdl::HeldDirection m_pad;
+    platform::HeldDirection m_pad;
     long m_nextAnimationMs = 150;
     double m_walkHomeShare;
     bool m_walkHome = true;  // the current game is to be walked home, not replaced

@@ -1,29 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sdl/Gamepad.h"
+#include "platform/Gamepad.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 #include "platform/Messages.h"
 
-namespace platform::sdl {
+namespace platform {
 
-UINT GamepadButtonKey(SDL_GameControllerButton button) {
+UINT GamepadButtonKey(GamepadButton button) {
     switch (button) {
-        case SDL_CONTROLLER_BUTTON_A:
+        case GamepadButton::South:
             return VK_RETURN;
-        case SDL_CONTROLLER_BUTTON_X:
-        case SDL_CONTROLLER_BUTTON_Y:
+        case GamepadButton::West:
+        case GamepadButton::North:
             return VK_END;
-        case SDL_CONTROLLER_BUTTON_START:
+        case GamepadButton::Start:
             return VK_TAB;
-        case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        case GamepadButton::DpadUp:
             return VK_UP;
-        case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        case GamepadButton::DpadDown:
             return VK_DOWN;
-        case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        case GamepadButton::DpadLeft:
             return VK_LEFT;
-        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        case GamepadButton::DpadRight:
             return VK_RIGHT;
         default:
             return 0;
@@ -70,4 +70,4 @@ std::optional<std::uint64_t> HeldDirection::UntilRepeat(std::uint64_t now) const
     return m_next > now ? m_next - now : 0;
 }
 
-}  // namespace platform::sdl
+}  // namespace platform

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A gamepad as the keys the game window already knows: the d-pad and the left stick are the arrow
 // keys, held directions repeating as a held key does; the face buttons and Start are the keys of
-// the window's buttons.
+// the window's buttons. A window system turns its gamepads' events into these.
 #pragma once
-
-#include <SDL_gamecontroller.h>
 
 #include <cstdint>
 #include <optional>
@@ -12,12 +10,32 @@
 
 #include "platform/Types.h"
 
-namespace platform::sdl {
+namespace platform {
+
+/// A gamepad's buttons by their place, in the order SDL numbers them.
+enum class GamepadButton {
+    South,  ///< A, cross
+    East,   ///< B, circle
+    West,   ///< X, square
+    North,  ///< Y, triangle
+    Back,
+    Guide,
+    Start,
+    LeftStick,
+    RightStick,
+    LeftShoulder,
+    RightShoulder,
+    DpadUp,
+    DpadDown,
+    DpadLeft,
+    DpadRight,
+    Other,
+};
 
 /// The key a gamepad button stands for, 0 for none. South presses the start button (Return),
 /// west and north switch help (End), Start opens or closes the options panel (Tab); the d-pad
 /// gives the arrow keys. No button stands for a key that could end the game.
-UINT GamepadButtonKey(SDL_GameControllerButton button);
+UINT GamepadButtonKey(GamepadButton button);
 
 /// The arrow key the left stick points to, by the axis it is pushed farther along, or 0 within
 /// the dead zone.
@@ -55,4 +73,4 @@ private:
     std::uint64_t m_next = 0;
 };
 
-}  // namespace platform::sdl
+}  // namespace platform
