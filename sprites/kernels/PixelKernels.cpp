@@ -20,6 +20,8 @@ std::vector<const PixelKernels*> FindRunnable() {
     sets.push_back(&pixel_kernels::kSse2);
 #endif
 #if defined(FLOEMAZE_KERNELS_AVX)
+    // The first choice may come from a static initializer, before the processor was asked.
+    __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2")) sets.push_back(&pixel_kernels::kAvx2);
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512bw")) {
         sets.push_back(&pixel_kernels::kAvx512);
