@@ -10,7 +10,7 @@ CFloemazeApp::CFloemazeApp() : CWinApp(nullptr) {}
 BOOL CFloemazeApp::InitInstance() {
     res::RegisterResources();
     CWinApp::InitInstance();
-    // Only the name is kept; no setting is ever read or written.
+    // Only the name is kept: nothing is stored there. The settings file was read at start.
     SetRegistryKey("Vom lokalen Anwendungs-Assistenten generierte Anwendungen");
 
     CFloemazeDlg dialog;
