@@ -358,6 +358,14 @@ TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
     ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
     EXPECT_EQ(m_geometry.width, 700);
     EXPECT_EQ(m_geometry.height, 500);
+    // The window offers its icon at every size it has, for task bars and switchers to choose.
+    if (ProgramInPath("xprop")) {
+        const auto icon = RunCommand({"xprop", "-id", m_window, "_NET_WM_ICON"}, kTimeoutMs,
+                                     {m_display->Environment()});
+        for (const char* size : {"48 x 48", "32 x 32", "16 x 16"}) {
+            EXPECT_NE(icon.out.find(size), std::string::npos) << size << "\n" << icon.err;
+        }
+    }
 
     // The first paint: exactly the headless back buffer, pixel for pixel. The 150 ms timer
     // animates the logo from its second tick and the seal picture from its eleventh, so by the
