@@ -18,6 +18,7 @@
 #include <immintrin.h>
 #endif
 
+#include "lang/Language.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -27,8 +28,9 @@ constexpr WORD kTypeBM = 0x4D42;
 constexpr WORD kTypeAlternative = 0x1910;
 constexpr DWORD kFileHeaderSize = sizeof(BITMAPFILEHEADER);
 constexpr DWORD kInfoHeaderSize = sizeof(BITMAPINFOHEADER);
-constexpr const char* kFileFilter = "Image files (*.DIB, *.BMP)|*.DIB;*.BMP|All files (*.*)|*.*||";
-constexpr const char* kNoImage = "There is no image to save";
+constexpr const char* kFileFilter =
+    lang::Mark("Bilddateien (*.DIB, *.BMP)|*.DIB;*.BMP|Alle Dateien (*.*)|*.*||");
+constexpr const char* kNoImage = lang::Mark("Es gibt kein Bild zum Speichern");
 
 // The opacity limits are single-precision values and are compared as such.
 constexpr float kAlphaLow = 0.01f;
@@ -37,7 +39,7 @@ static_assert(std::bit_cast<std::uint32_t>(kAlphaLow) == 0x3C23D70A);
 static_assert(std::bit_cast<std::uint32_t>(kAlphaHigh) == 0x3F7D70A4);
 
 void Show(const char* message) {
-    AfxMessageBox(message, MB_OK, 0);
+    AfxMessageBox(lang::Tr(message), MB_OK, 0);
 }
 
 // The blend for one opacity: trunc(d × alpha) for every difference d of two bytes, and, where one
@@ -424,11 +426,11 @@ BOOL CDIB::Refuse(const char* message) {
 
 BOOL CDIB::Read(CFile* file) {
     ReleaseForRecreate();
-    if (file == nullptr) return Refuse("Read error");
+    if (file == nullptr) return Refuse("Lesefehler");
     try {
         file->Seek(0, CFile::begin);
     } catch (const CFileException&) {
-        return Refuse("Read error");
+        return Refuse("Lesefehler");
     }
     FileSource source(*file);
     return ReadFrom(source);
@@ -445,12 +447,12 @@ BOOL CDIB::ReadFrom(Source& source) {
     const std::uint64_t length = source.Length();
 
     m_pFileHeader = static_cast<BITMAPFILEHEADER*>(std::malloc(kFileHeaderSize));
-    if (m_pFileHeader == nullptr) return Refuse("Unable to allocate BITMAPFILEHEADER-Memory");
+    if (m_pFileHeader == nullptr) return Refuse("Kein Speicher für den BITMAPFILEHEADER");
     if (source.Take(m_pFileHeader, kFileHeaderSize) != kFileHeaderSize) {
-        return Refuse("Read error");
+        return Refuse("Lesefehler");
     }
     if (m_pFileHeader->bfType != kTypeBM && m_pFileHeader->bfType != kTypeAlternative) {
-        return Refuse("Invalid bitmap file");
+        return Refuse("Ungültige Bitmap-Datei");
     }
     // The declared offset sizes the info block, so it must be checked before that is allocated.
     const DWORD offBits = m_pFileHeader->bfOffBits;
@@ -459,8 +461,8 @@ BOOL CDIB::ReadFrom(Source& source) {
 
     const std::size_t infoSize = offBits - kFileHeaderSize;
     m_pInfo = static_cast<BITMAPINFO*>(std::malloc(infoSize));
-    if (m_pInfo == nullptr) return Refuse("Unable to allocate BITMAPINFO-Memory");
-    if (source.Take(m_pInfo, infoSize) != infoSize) return Refuse("Read error");
+    if (m_pInfo == nullptr) return Refuse("Kein Speicher für die BITMAPINFO");
+    if (source.Take(m_pInfo, infoSize) != infoSize) return Refuse("Lesefehler");
 
     const BITMAPINFOHEADER& info = m_pInfo->bmiHeader;
     if (info.biSize < kInfoHeaderSize) return Refuse(msg::kOldHeader);
@@ -478,7 +480,7 @@ BOOL CDIB::ReadFrom(Source& source) {
     // A file too short for its pixels is refused before the pixel memory is allocated.
     const std::size_t pixelBytes =
         static_cast<std::size_t>(info.biHeight) * static_cast<std::size_t>(GetStride());
-    if (length - offBits < pixelBytes) return Refuse("Read error");
+    if (length - offBits < pixelBytes) return Refuse("Lesefehler");
 
     m_pDC->Attach(::CreateCompatibleDC(nullptr));
     void* bits = nullptr;
@@ -491,10 +493,10 @@ BOOL CDIB::ReadFrom(Source& source) {
                     ? ::CreateDIBSectionOn(m_pInfo, std::move(view), pixelBytes, &bits)
                     : ::CreateDIBSection(m_pDC->m_hDC, m_pInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_pBits = static_cast<unsigned char*>(bits);
-    if (m_pBits == nullptr) return Refuse("Unable to create DIB-Section");
+    if (m_pBits == nullptr) return Refuse("Die DIB-Section konnte nicht angelegt werden");
     m_hOldBitmap = ::SelectObject(m_pDC->m_hDC, m_hBitmap);
-    if (m_hOldBitmap == nullptr) return Refuse("Bitmap not selected");
-    if (!viewed && source.Take(m_pBits, pixelBytes) != pixelBytes) return Refuse("Read error");
+    if (m_hOldBitmap == nullptr) return Refuse("Die Bitmap konnte nicht ausgewählt werden");
+    if (!viewed && source.Take(m_pBits, pixelBytes) != pixelBytes) return Refuse("Lesefehler");
     return TRUE;
 }
 
@@ -507,25 +509,25 @@ BOOL CDIB::CreateFromDC(CDC* dc, int width, int height) {
     ReleaseForRecreate();
 
     m_pFileHeader = static_cast<BITMAPFILEHEADER*>(std::malloc(kFileHeaderSize));
-    if (m_pFileHeader == nullptr) return Refuse("Unable to allocate BITMAPFILEHEADER-Memory");
+    if (m_pFileHeader == nullptr) return Refuse("Kein Speicher für den BITMAPFILEHEADER");
     *m_pFileHeader = BITMAPFILEHEADER{kTypeBM, 0, 0, 0, kFileHeaderSize + kInfoHeaderSize};
     m_pInfo = static_cast<BITMAPINFO*>(std::malloc(kInfoHeaderSize));
-    if (m_pInfo == nullptr) return Refuse("Unable to allocate BITMAPINFO-Memory");
+    if (m_pInfo == nullptr) return Refuse("Kein Speicher für die BITMAPINFO");
     m_pInfo->bmiHeader =
         BITMAPINFOHEADER{kInfoHeaderSize, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     const std::size_t stride = DibStride(width, 24);
     m_pFileHeader->bfSize = static_cast<DWORD>(
         static_cast<std::size_t>(std::max(height, 0)) * stride + kFileHeaderSize + kInfoHeaderSize);
     // Images are bottom-up: a negative height would make a top-down section nothing else expects.
-    if (width <= 0 || height <= 0) return Refuse("Unable to create DIB-Section");
+    if (width <= 0 || height <= 0) return Refuse("Die DIB-Section konnte nicht angelegt werden");
 
     m_pDC->Attach(::CreateCompatibleDC(nullptr));
     void* bits = nullptr;
     m_hBitmap = ::CreateDIBSection(m_pDC->m_hDC, m_pInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_pBits = static_cast<unsigned char*>(bits);
-    if (m_pBits == nullptr) return Refuse("Unable to create DIB-Section");
+    if (m_pBits == nullptr) return Refuse("Die DIB-Section konnte nicht angelegt werden");
     m_hOldBitmap = ::SelectObject(m_pDC->m_hDC, m_hBitmap);
-    if (m_hOldBitmap == nullptr) Show("Bitmap not selected");
+    if (m_hOldBitmap == nullptr) Show("Die Bitmap konnte nicht ausgewählt werden");
     CopyFromDC(dc, width, height);
     return TRUE;
 }
@@ -548,7 +550,7 @@ BOOL CDIB::Load(const char* path) {
     std::string chosen = path != nullptr ? path : "";
     if (chosen.empty()) {
         CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
-                           kFileFilter, nullptr);
+                           lang::Tr(kFileFilter), nullptr);
         if (dialog.DoModal() != IDOK) return FALSE;
         chosen = dialog.GetPathName();
     }
@@ -568,19 +570,19 @@ BOOL CDIB::Save(const char* path) {
     std::string chosen = path != nullptr ? path : "";
     if (chosen.empty()) {
         CFileDialog dialog(FALSE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                           kFileFilter, nullptr);
+                           lang::Tr(kFileFilter), nullptr);
         if (dialog.DoModal() != IDOK) return FALSE;
         chosen = dialog.GetPathName();
     }
     CFile file;
     if (!file.Open(chosen.c_str(),
                    CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive)) {
-        Show("Failed to open file");
+        Show("Die Datei konnte nicht geöffnet werden");
         return FALSE;
     }
     const BOOL result = Write(&file);
     file.Close();
-    if (!result) Show("Failed to save file");
+    if (!result) Show("Die Datei konnte nicht gespeichert werden");
     return result;
 }
 
@@ -600,7 +602,7 @@ BOOL CDIB::Write(CFile* file) {
         file->Write(m_pInfo, header.bfOffBits - kFileHeaderSize);
         file->Write(m_pBits, static_cast<UINT>(pixelBytes));
     } catch (const CFileException&) {
-        Show("Write error--possible disk full condition");
+        Show("Schreibfehler – vielleicht ist der Datenträger voll");
         return FALSE;
     }
     return TRUE;
