@@ -218,7 +218,8 @@ void DrawLabel(cairo_t* cr, const Label& label) {
 }
 
 std::pair<double, double> InkColumns(const Label& label) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+    // Unbounded, so that no part of the letters is cut off before it is measured.
+    cairo_surface_t* surface = cairo_recording_surface_create(CAIRO_CONTENT_ALPHA, nullptr);
     cairo_t* cr = cairo_create(surface);
     cairo_new_path(cr);
     const double x =
