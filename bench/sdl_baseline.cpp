@@ -6,24 +6,8 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 
-namespace {
-
-// The moment the first frame is on the screen, for bench/measure-runtime (opt-in, as the game).
-void TraceFirstFrame() {
-    const char* path = std::getenv("FLOEMAZE_TRACE_FIRST_FRAME");
-    if (path == nullptr) return;
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    if (FILE* file = std::fopen(path, "w")) {
-        std::fprintf(file, "%lld.%09ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec);
-        std::fclose(file);
-    }
-}
-
-}  // namespace
+#include "platform/sdl/FirstFrameTrace.h"
 
 int main(int /*argc*/, char** /*argv*/) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -46,7 +30,8 @@ int main(int /*argc*/, char** /*argv*/) {
     SDL_Surface* screen = SDL_GetWindowSurface(window);
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 90, 160, 220));
     SDL_UpdateWindowSurface(window);
-    TraceFirstFrame();
+    // The moment the first frame is on the screen, for bench/measure-runtime (opt-in, as the game).
+    platform::sdl::WriteFirstFrameTrace("sdl_baseline");
 
     Uint32 nextFast = SDL_GetTicks() + 40;
     Uint32 nextSlow = SDL_GetTicks() + 150;

@@ -106,12 +106,6 @@ void Use(const std::string& language, const std::filesystem::path& catalogues) {
     bind_textdomain_codeset(kDomain, "UTF-8");
 }
 
-void UseFromEnvironment(const std::string& explicitLanguage) {
-    std::error_code error;
-    const std::filesystem::path catalogues = CatalogueFolder(std::filesystem::current_path(error));
-    Use(Choose(explicitLanguage, Environment::FromProcess(), catalogues), catalogues);
-}
-
 const std::string& Current() {
     return InUse();
 }

@@ -45,10 +45,6 @@ std::string Choose(const std::string& explicitLanguage, const Environment& envir
 /// Shows every text from now on in language, whose catalogue lies in catalogues.
 void Use(const std::string& language, const std::filesystem::path& catalogues);
 
-/// Chooses from the environment and explicit with the catalogues of the current folder, which is
-/// the picture folder, and uses that language.
-void UseFromEnvironment(const std::string& explicitLanguage = {});
-
 /// The language in use: German until Use chooses another.
 const std::string& Current();
 

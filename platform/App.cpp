@@ -34,7 +34,7 @@ CWinApp* AfxGetApp() {
 
 namespace platform {
 
-int RunApplication(int argc, char** argv) {
+int RunApplication(int argc, char** argv, BackendFactory startWindowSystem) {
     std::string name = argc > 0 && argv[0] != nullptr ? argv[0] : "floemaze";
     if (const auto slash = name.find_last_of('/'); slash != std::string::npos) {
         name.erase(0, slash + 1);
@@ -44,7 +44,7 @@ int RunApplication(int argc, char** argv) {
     SetApplicationName(app != nullptr ? app->m_pszAppName : name);
 
     std::string reason;
-    std::unique_ptr<Backend> windowSystem = CreateWindowSystemBackend(reason);
+    std::unique_ptr<Backend> windowSystem = startWindowSystem(reason);
     if (!windowSystem) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), reason.c_str());
         return 1;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/Backend.h"
 #include "platform/Wnd.h"
 
 class CWinApp : public CObject {
@@ -29,8 +30,8 @@ public:
 CWinApp* AfxGetApp();
 
 namespace platform {
-/// Runs the program: picks the window system (SDL2 unless told otherwise), sets the
-/// application's name from argv[0] and runs the application object's InitInstance. Returns the
-/// process exit status.
-int RunApplication(int argc, char** argv);
+/// Runs the program: starts the window system with startWindowSystem (the game's main passes the
+/// SDL one), sets the application's name from argv[0] and runs the application object's
+/// InitInstance. Returns the process exit status.
+int RunApplication(int argc, char** argv, BackendFactory startWindowSystem);
 }  // namespace platform

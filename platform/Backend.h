@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The seam between the framework classes and a window system. A backend makes windows (peers)
 // and turns the window system's events into messages; the message queue, the timers and the
-// modal loops are common to all backends. Two backends exist: SDL2 for the real game and a
-// headless one, on memory surfaces, for tests.
+// modal loops are common to all backends. Two backends exist, each a library of its own: SDL2 for
+// the real game (platform/sdl) and a headless one, on memory surfaces, for tests and tools
+// (platform/headless). Each program's main installs the one it runs on.
 #pragma once
 
 #include <cstdint>
@@ -76,12 +77,15 @@ public:
     virtual void PaintDialog(CDialog& /*dialog*/, const DialogTemplate& /*dialogTemplate*/) {}
 };
 
-/// The window system the program runs on (SDL2), or null with the reason in reason (for example
-/// that there is no display).
-std::unique_ptr<Backend> CreateWindowSystemBackend(std::string& reason);
+/// Starts a window system: the backend, or null with the reason in reason (for example that there
+/// is no display).
+using BackendFactory = std::unique_ptr<Backend> (*)(std::string& reason);
 
-/// The backend in use; a headless one until another is installed.
+/// The backend in use. Making windows before a program has installed one is a programming error:
+/// the program says so and aborts.
 Backend& CurrentBackend();
+/// Whether a backend is installed.
+bool HasBackend();
 /// Installs backend and returns the previous one.
 std::unique_ptr<Backend> SetBackend(std::unique_ptr<Backend> backend);
 

@@ -3,13 +3,14 @@
 // time, whichever backend supplies the events.
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <utility>
 #include <vector>
 
 #include "platform/Backend.h"
 #include "platform/Wnd.h"
-#include "platform/headless/HeadlessBackend.h"
 
 namespace platform {
 namespace {
@@ -67,8 +68,18 @@ std::optional<std::uint32_t> MillisecondsToNextTimer() {
 
 Backend& CurrentBackend() {
     auto& backend = State().backend;
-    if (!backend) backend = std::make_unique<headless::HeadlessBackend>();
+    if (!backend) {
+        std::fprintf(stderr,
+                     "%s: no window system is installed; the program's main installs one before "
+                     "any window is made\n",
+                     State().applicationName.c_str());
+        std::abort();
+    }
     return *backend;
+}
+
+bool HasBackend() {
+    return State().backend != nullptr;
 }
 
 std::unique_ptr<Backend> SetBackend(std::unique_ptr<Backend> backend) {

@@ -89,7 +89,9 @@ HeadlessBackend::Script HeadlessBackend::SetScript(Script script) {
 }
 
 HeadlessBackend& Use() {
-    if (auto* headless = dynamic_cast<HeadlessBackend*>(&CurrentBackend())) return *headless;
+    if (HasBackend()) {
+        if (auto* headless = dynamic_cast<HeadlessBackend*>(&CurrentBackend())) return *headless;
+    }
     SetBackend(std::make_unique<HeadlessBackend>());
     return static_cast<HeadlessBackend&>(CurrentBackend());
 }

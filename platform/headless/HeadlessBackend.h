@@ -89,7 +89,7 @@ private:
     std::vector<std::string> m_boxTexts;
 };
 
-/// The headless backend in use, installing one if another backend is current.
+/// The headless backend in use, installing one if none or another backend is current.
 HeadlessBackend& Use();
 /// The headless peer of window, or null.
 HeadlessPeer* PeerOf(const CWnd& window);

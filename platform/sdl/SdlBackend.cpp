@@ -1,74 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The SDL backend's start and end, its fonts, its windows and its boxes, and the reasons it gives
+// when it cannot start.
 #include "platform/sdl/SdlBackend.h"
 
 #include <SDL.h>
-#include <poll.h>
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <map>
-#include <new>
 #include <utility>
+#include <vector>
 
 #include "platform/Dialog.h"
-#include "platform/PopupMenu.h"
 #include "platform/TextLayout.h"
 #include "platform/Wnd.h"
-#include "platform/sdl/Drawing.h"
-#include "platform/sdl/Keys.h"
 #include "platform/sdl/TextLibrary.h"
 #include "platform/sdl/Widgets.h"
+#include "platform/sdl/WindowSystem.h"
 #include "platform/sdl/X11Connection.h"
 
 namespace platform::sdl {
 namespace {
 
-// For bench/measure-runtime, opt-in: the moment the first frame reached the screen, written to
-// the file $FLOEMAZE_TRACE_FIRST_FRAME names.
-void TraceFirstFrame() {
-    static bool traced = false;
-    if (traced) return;
-    traced = true;
-    const char* path = std::getenv("FLOEMAZE_TRACE_FIRST_FRAME");
-    if (path == nullptr) return;
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    if (FILE* file = std::fopen(path, "w")) {
-        std::fprintf(file, "%lld.%09ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec);
-        std::fclose(file);
-    }
-}
-
-// Window surfaces are 32-bit B, G, R, X in memory, which is SDL's XRGB8888 on little-endian.
-constexpr Uint32 kSurfaceFormat = SDL_PIXELFORMAT_XRGB8888;
 constexpr const char* kFontFamily = "DejaVu Sans";
 constexpr const char* kFallbackFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-
-void Allocate(Bitmap& bitmap, int width, int height) {
-    bitmap.width = std::clamp(width, 1, kMaxBitmapSide);
-    bitmap.height = std::clamp(height, 1, kMaxBitmapSide);
-    bitmap.bitCount = 32;
-    bitmap.bottomUp = false;
-    bitmap.stride = static_cast<std::size_t>(bitmap.width) * 4;
-    bitmap.owned = AllocatePixels(bitmap.stride * static_cast<std::size_t>(bitmap.height));
-    if (!bitmap.owned) throw std::bad_alloc();
-    bitmap.bits = bitmap.owned.get();
-}
-
-// An SDL surface over a bitmap's memory, for blits to the window; null when SDL refuses.
-SDL_Surface* Wrap(Bitmap& bitmap) {
-    return SDL_CreateRGBSurfaceWithFormatFrom(bitmap.bits, bitmap.width, bitmap.height, 32,
-                                              static_cast<int>(bitmap.stride), kSurfaceFormat);
-}
-
-SDL_Rect ToSdl(const RECT& r) {
-    return SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
 
 bool ContainsWord(const char* list, std::string_view word) {
     if (list == nullptr) return false;
@@ -90,71 +46,6 @@ bool ContainsWord(const char* list, std::string_view word) {
     }
     return false;
 }
-
-class SdlBackend;
-
-// A window: an SDL window whose client area shows what is drawn into its surface, rectangle by
-// rectangle, with an open menu drawn over it.
-//
-// Drawing goes straight into SDL's own window surface where its format and size are the ones the
-// drawing code expects: a frame is then written once, and no memory of the window's own is
-// touched before the first one is on the screen. While a menu lies over the window, or where
-// SDL's surface does not fit, drawing goes to a memory copy instead, which Present blits.
-class SdlPeer final : public WindowPeer {
-public:
-    SdlPeer(SdlBackend& backend, CWnd& window, SDL_Window* handle, CWnd* owner, int width,
-            int height);
-    ~SdlPeer() override;
-    SdlPeer(const SdlPeer&) = delete;
-    SdlPeer& operator=(const SdlPeer&) = delete;
-
-    Bitmap* Surface() override {
-        Retarget();
-        return &m_surface;
-    }
-    void Present(const RECT& rect) override;
-    void SetClientSize(int width, int height) override;
-    void Show() override;
-    void SetTitle(const std::string& title) override;
-    void SetIcon(const Icon* icon) override;
-    bool IsMinimized() const override;
-    void Minimize() override;
-    void BeginMove() override;
-    void OpenSystemMenu(const CMenu& menu, std::optional<POINT> at) override;
-
-    CWnd& Window() const { return m_window; }
-    SDL_Window* Handle() const { return m_handle; }
-    Uint32 Id() const { return SDL_GetWindowID(m_handle); }
-    bool Shown() const { return m_shown; }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-    RECT ClientRect() const { return RECT{0, 0, m_width, m_height}; }
-    /// Whether drawing goes straight into SDL's window surface (false: into the memory copy).
-    bool DrawsDirectly() const { return m_surface.bits != nullptr && !m_surface.owned; }
-    /// Shows overlay with its top-left at at over the surface; null takes it away again.
-    void SetOverlay(Bitmap* overlay, POINT at);
-
-private:
-    void PlaceCentred();
-    /// Points m_surface at SDL's window surface or at the memory copy, whichever fits now, and
-    /// carries what the window shows over from the one to the other.
-    void Retarget();
-    void DropCopy();
-
-    SdlBackend& m_backend;
-    CWnd& m_window;
-    SDL_Window* m_handle;
-    CWnd* m_owner;
-    int m_width;
-    int m_height;
-    Bitmap m_surface;               // what drawing writes to; no memory until the first drawing
-    SDL_Surface* m_wrap = nullptr;  // the memory copy as an SDL surface, while there is one
-    Bitmap* m_overlay = nullptr;
-    SDL_Surface* m_overlayWrap = nullptr;
-    POINT m_overlayAt{};
-    bool m_shown = false;
-};
-
 // The box of AfxMessageBox: a window of its own with the text and an OK button.
 class MessageBoxWindow final : public CWnd {
 public:
@@ -214,272 +105,7 @@ private:
     bool m_pressed = false;
 };
 
-class SdlBackend final : public Backend {
-public:
-    SdlBackend();
-    ~SdlBackend() override;
-    SdlBackend(const SdlBackend&) = delete;
-    SdlBackend& operator=(const SdlBackend&) = delete;
-
-    std::unique_ptr<WindowPeer> CreateWindow(CWnd& window, const WindowSpec& spec) override;
-    bool WaitForEvents(std::optional<std::uint32_t> timeoutMs) override;
-    bool ClockedTimers() const override { return true; }
-    int MessageBox(CWnd* owner, const std::string& text, const std::string& caption,
-                   UINT type) override;
-    void PaintDialog(CDialog& dialog, const DialogTemplate& dialogTemplate) override;
-
-    void Register(SdlPeer& peer) { m_peers[peer.Id()] = &peer; }
-    void Unregister(SdlPeer& peer);
-    SdlPeer* Find(Uint32 windowId) const;
-    SdlPeer* PeerOf(const CWnd* window) const;
-    void BeginMove(SdlPeer& peer);
-    void OpenMenu(SdlPeer& peer, const CMenu& menu, std::optional<POINT> at);
-
-private:
-    struct Move {
-        SdlPeer* peer;
-        POINT grab;  // where the pointer holds the window, in client pixels
-    };
-    struct Menu {
-        SdlPeer* peer;
-        PopupMenu menu;
-        Bitmap picture;
-    };
-
-    void Handle(const SDL_Event& event);
-    void HandleWindowEvent(const SDL_WindowEvent& event);
-    void HandleKey(const SDL_KeyboardEvent& event);
-    void HandleButton(const SDL_MouseButtonEvent& event);
-    void HandleMotion(const SDL_MouseMotionEvent& event);
-    void FollowPointer(bool released);
-    /// Where the pointer is on the screen, and whether the left button is held. On X11 the server
-    /// is asked: SDL answers from its last raw input event, which a warped pointer (remote
-    /// desktops, test tools) never sends, and a moved window would not follow it.
-    bool LeftHeldAt(SdlPeer& peer, int& x, int& y) const;
-    void ActivateModalWindow();
-    void MenuOutcome(PopupMenu::Outcome outcome);
-    void CloseMenu();
-    void LoadFonts();
-    const Font* TextFont();
-    const Font* DialogFont();
-
-    std::map<Uint32, SdlPeer*> m_peers;
-    std::optional<Move> m_move;
-    bool m_swallowLeftUp = false;  // the release of a move that ended without its event
-    Uint32 m_pressWindow = 0;      // where the left button was last pressed, and at which point
-    POINT m_pressPoint{};
-    // A window that a move has placed under the pointer: SDL's idea of where the pointer is in
-    // it is off by the last step of the move until the pointer moves again.
-    Uint32 m_shiftedWindow = 0;
-    std::unique_ptr<Menu> m_menu;
-    std::unique_ptr<Font> m_textFont;    // message boxes and menus
-    std::unique_ptr<Font> m_dialogFont;  // template dialogs, whose layout is in dialog units
-    bool m_fontsTried = false;
-    int m_x11Fd = -1;  // the X connection, once a window exists on X11
-};
-
-// -- SdlPeer ---------------------------------------------------------------------------------
-
-SdlPeer::SdlPeer(SdlBackend& backend, CWnd& window, SDL_Window* handle, CWnd* owner, int width,
-                 int height)
-    : m_backend(backend),
-      m_window(window),
-      m_handle(handle),
-      m_owner(owner),
-      m_width(width),
-      m_height(height) {
-    m_backend.Register(*this);
-    PlaceCentred();
-}
-
-SdlPeer::~SdlPeer() {
-    m_backend.Unregister(*this);
-    // Without a window manager nobody gives the keyboard back to the owner.
-    SdlPeer* owner = m_backend.PeerOf(m_owner);
-    const bool hadFocus = SDL_GetKeyboardFocus() == m_handle;
-    SDL_FreeSurface(m_overlayWrap);
-    SDL_FreeSurface(m_wrap);
-    SDL_DestroyWindow(m_handle);
-    if (hadFocus && owner != nullptr && owner->Shown() && !owner->IsMinimized()) {
-        SDL_SetWindowInputFocus(owner->Handle());
-    }
-}
-
-void SdlPeer::PlaceCentred() {
-    SDL_Rect area{};
-    const int display = SDL_GetWindowDisplayIndex(m_handle);
-    if (SDL_GetDisplayUsableBounds(std::max(display, 0), &area) != 0) {
-        area = SDL_Rect{0, 0, 0, 0};
-    }
-    int x = area.x + (area.w - m_width) / 2;
-    int y = area.y + (area.h - m_height) / 2;
-    if (SdlPeer* owner = m_backend.PeerOf(m_owner)) {
-        int ownerX = 0;
-        int ownerY = 0;
-        SDL_GetWindowPosition(owner->Handle(), &ownerX, &ownerY);
-        x = ownerX + (owner->Width() - m_width) / 2;
-        y = ownerY + (owner->Height() - m_height) / 2;
-        // A box centred on a window near the edge stays on the screen.
-        if (area.w > 0 && area.h > 0) {
-            x = std::clamp(x, area.x, std::max(area.x, area.x + area.w - m_width));
-            y = std::clamp(y, area.y, std::max(area.y, area.y + area.h - m_height));
-        }
-    }
-    SDL_SetWindowPosition(m_handle, x, y);
-}
-
-void SdlPeer::Retarget() {
-    SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
-    const bool fits = screen != nullptr && screen->pixels != nullptr &&
-                      screen->format->format == kSurfaceFormat && screen->w == m_width &&
-                      screen->h == m_height;
-    // What the window shows is still in SDL's surface only if that is the one drawn into before:
-    // SDL makes a new, empty one when the window's size changes.
-    const bool shownThere = fits && DrawsDirectly() && m_surface.bits == screen->pixels;
-    if (fits && m_overlay == nullptr) {
-        if (shownThere) return;
-        PrefaultPixels(screen->pixels, static_cast<std::size_t>(screen->pitch) *
-                                           static_cast<std::size_t>(m_height));
-        if (m_wrap != nullptr) SDL_BlitSurface(m_wrap, nullptr, screen, nullptr);
-        DropCopy();
-        m_surface.width = m_width;
-        m_surface.height = m_height;
-        m_surface.bitCount = 32;
-        m_surface.bottomUp = false;
-        m_surface.stride = static_cast<std::size_t>(screen->pitch);
-        m_surface.bits = static_cast<unsigned char*>(screen->pixels);
-        return;
-    }
-    if (m_surface.owned && m_surface.width == m_width && m_surface.height == m_height) return;
-    Bitmap copy;
-    Allocate(copy, m_width, m_height);
-    if (shownThere) {
-        for (int y = 0; y < m_height; ++y) std::memcpy(copy.Row(y), m_surface.Row(y), copy.stride);
-    }
-    DropCopy();
-    m_surface = std::move(copy);
-    m_wrap = Wrap(m_surface);
-}
-
-void SdlPeer::DropCopy() {
-    SDL_FreeSurface(m_wrap);
-    m_wrap = nullptr;
-    m_surface.owned.reset();
-    m_surface.bits = nullptr;
-}
-
-void SdlPeer::Present(const RECT& rect) {
-    RECT area{};
-    const RECT whole = ClientRect();
-    if (!IntersectRect(&area, &rect, &whole)) return;
-    Retarget();
-    SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
-    if (screen == nullptr || (m_wrap == nullptr && !DrawsDirectly())) return;
-    if (DrawsDirectly()) {
-        const SDL_Rect changed = ToSdl(area);
-        SDL_UpdateWindowSurfaceRects(m_handle, &changed, 1);
-        TraceFirstFrame();
-        return;
-    }
-    SDL_Rect source = ToSdl(area);
-    SDL_Rect target = source;
-    SDL_BlitSurface(m_wrap, &source, screen, &target);
-    if (m_overlay != nullptr && m_overlayWrap != nullptr) {
-        const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
-                           m_overlayAt.y + m_overlay->height};
-        RECT both{};
-        if (IntersectRect(&both, &area, &overlay)) {
-            target = ToSdl(both);
-            source = target;
-            source.x -= m_overlayAt.x;
-            source.y -= m_overlayAt.y;
-            SDL_BlitSurface(m_overlayWrap, &source, screen, &target);
-        }
-    }
-    const SDL_Rect changed = ToSdl(area);
-    SDL_UpdateWindowSurfaceRects(m_handle, &changed, 1);
-    TraceFirstFrame();
-}
-
-void SdlPeer::SetClientSize(int width, int height) {
-    width = std::clamp(width, 1, kMaxBitmapSide);
-    height = std::clamp(height, 1, kMaxBitmapSide);
-    if (width == m_width && height == m_height) return;
-    m_width = width;
-    m_height = height;
-    // The next drawing finds a surface of the new size, empty as a new window's.
-    DropCopy();
-    SDL_SetWindowSize(m_handle, m_width, m_height);
-    // Before it is shown a window is still placed where a new one of its size would be.
-    if (!m_shown) PlaceCentred();
-}
-
-void SdlPeer::Show() {
-    SdlPeer* owner = m_backend.PeerOf(m_owner);
-    SDL_Window* focused = SDL_GetKeyboardFocus();
-    SDL_ShowWindow(m_handle);
-    SDL_RaiseWindow(m_handle);
-    m_shown = true;
-    // The program's first window, and a box opened from the window the user works in, take the
-    // keyboard, also where no window manager hands it over.
-    if (owner != nullptr ? focused == owner->Handle() : focused == nullptr) {
-        SDL_SetWindowInputFocus(m_handle);
-    }
-}
-
-void SdlPeer::SetTitle(const std::string& title) {
-    SDL_SetWindowTitle(m_handle, ToValidUtf8(title).c_str());
-}
-
-void SdlPeer::SetIcon(const Icon* icon) {
-    if (icon == nullptr || icon->images.empty()) return;
-    const IconImage& image = icon->images.front();  // the largest
-    if (image.size <= 0 || image.pixels.size() != static_cast<std::size_t>(image.size) *
-                                                      static_cast<std::size_t>(image.size)) {
-        return;
-    }
-    // SDL copies the pixels; the surface only lends them.
-    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<std::uint32_t*>(image.pixels.data()), image.size, image.size, 32, image.size * 4,
-        SDL_PIXELFORMAT_ARGB8888);
-    if (picture == nullptr) return;
-    SDL_SetWindowIcon(m_handle, picture);
-    SDL_FreeSurface(picture);
-}
-
-bool SdlPeer::IsMinimized() const {
-    return (SDL_GetWindowFlags(m_handle) & SDL_WINDOW_MINIMIZED) != 0;
-}
-
-void SdlPeer::Minimize() {
-    SDL_MinimizeWindow(m_handle);
-}
-
-void SdlPeer::BeginMove() {
-    m_backend.BeginMove(*this);
-}
-
-void SdlPeer::OpenSystemMenu(const CMenu& menu, std::optional<POINT> at) {
-    m_backend.OpenMenu(*this, menu, at);
-}
-
-void SdlPeer::SetOverlay(Bitmap* overlay, POINT at) {
-    const RECT before = m_overlay != nullptr
-                            ? RECT{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
-                                   m_overlayAt.y + m_overlay->height}
-                            : RECT{};
-    SDL_FreeSurface(m_overlayWrap);
-    m_overlayWrap = nullptr;
-    m_overlay = overlay;
-    m_overlayAt = at;
-    if (m_overlay != nullptr) m_overlayWrap = Wrap(*m_overlay);
-    if (!IsRectEmpty(&before)) Present(before);
-    if (m_overlay != nullptr) {
-        Present(RECT{at.x, at.y, at.x + m_overlay->width, at.y + m_overlay->height});
-    }
-}
-
-// -- SdlBackend ------------------------------------------------------------------------------
+}  // namespace
 
 SdlBackend::SdlBackend() {
     // Text input (and its input method) is not used: keys arrive as key events.
@@ -577,299 +203,6 @@ SdlPeer* SdlBackend::PeerOf(const CWnd* window) const {
     }
     return nullptr;
 }
-
-bool SdlBackend::WaitForEvents(std::optional<std::uint32_t> timeoutMs) {
-    SDL_Event event;
-    if (m_x11Fd >= 0) {
-        // On X11 the wait is a poll on the X connection. SDL's own wait wakes itself with an event
-        // sent to one of the windows over a second connection; when that window is destroyed at
-        // the same moment (a box closed by a key), the server may see the destroy first, and the
-        // error ends the program when it closes its display.
-        SDL_PumpEvents();
-        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_FALSE) {
-            pollfd connection{m_x11Fd, POLLIN, 0};
-            const int wait =
-                timeoutMs ? static_cast<int>(std::min<std::uint32_t>(*timeoutMs, INT_MAX)) : -1;
-            poll(&connection, 1, wait);
-            SDL_PumpEvents();
-        }
-        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
-            Handle(event);
-        }
-        // SDL drops a motion whose point in the window is the one it saw last, which is what a
-        // window that follows the pointer mostly shows: every wake-up of a move follows it.
-        if (m_move) FollowPointer(false);
-        return true;
-    }
-    // Elsewhere SDL's wait: blocks until an event comes or the next timer is due.
-    const int got =
-        timeoutMs ? SDL_WaitEventTimeout(
-                        &event, static_cast<int>(std::min<std::uint32_t>(*timeoutMs, INT_MAX)))
-                  : SDL_WaitEvent(&event);
-    if (got == 0) {
-        // An error while waiting without a timer would otherwise spin.
-        if (!timeoutMs) SDL_Delay(10);
-        return true;
-    }
-    Handle(event);
-    while (SDL_PollEvent(&event) != 0) Handle(event);
-    return true;
-}
-
-void SdlBackend::Handle(const SDL_Event& event) {
-    switch (event.type) {
-        case SDL_WINDOWEVENT:
-            HandleWindowEvent(event.window);
-            break;
-        case SDL_KEYDOWN:
-        case SDL_KEYUP:
-            HandleKey(event.key);
-            break;
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            HandleButton(event.button);
-            break;
-        case SDL_MOUSEMOTION:
-            HandleMotion(event.motion);
-            break;
-        default:
-            // SDL_QUIT follows the close of the last window, which its own event has handled.
-            break;
-    }
-}
-
-void SdlBackend::HandleWindowEvent(const SDL_WindowEvent& event) {
-    SdlPeer* peer = Find(event.windowID);
-    if (peer == nullptr) return;
-    CWnd* window = &peer->Window();
-    switch (event.event) {
-        case SDL_WINDOWEVENT_EXPOSED:
-            // What the surface holds goes back at once; the window then paints itself afresh.
-            peer->Present(peer->ClientRect());
-            PostPaint(window);
-            break;
-        case SDL_WINDOWEVENT_SHOWN:
-        case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-            PostPaint(window);
-            break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-            // A window under a modal box hands the focus on to the box, as a disabled window does.
-            if (!InputAllowed(window)) ActivateModalWindow();
-            break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-            if (m_menu && m_menu->peer == peer) CloseMenu();
-            break;
-        case SDL_WINDOWEVENT_CLOSE:
-            if (m_menu && m_menu->peer == peer) CloseMenu();
-            // A window below a modal box is disabled: its close button does nothing.
-            if (InputAllowed(window)) PostToQueue(MSG{window, WM_SYSCOMMAND, SC_CLOSE, 0});
-            break;
-        default:
-            break;
-    }
-}
-
-void SdlBackend::HandleKey(const SDL_KeyboardEvent& event) {
-    SdlPeer* peer = Find(event.windowID);
-    const SDL_Keycode key = event.keysym.sym;
-    const Uint16 mods = event.keysym.mod;
-    const bool down = event.type == SDL_KEYDOWN;
-    if (m_menu) {
-        if (!down) return;
-        if ((mods & KMOD_ALT) != 0 && key == SDLK_SPACE) {
-            CloseMenu();
-        } else if (peer == nullptr || peer == m_menu->peer) {
-            MenuOutcome(m_menu->menu.Key(VirtualKey(key, mods)));
-        }
-        return;
-    }
-    if (peer == nullptr) return;
-    CWnd* window = &peer->Window();
-    if ((mods & KMOD_ALT) != 0) {
-        // With Alt held keys are system keys: Alt+Space opens the system menu, Alt+F4 closes;
-        // the window gets no key message for them.
-        if (!down || !InputAllowed(window)) return;
-        if (key == SDLK_SPACE) PostToQueue(MSG{window, WM_SYSCOMMAND, SC_KEYMENU, ' '});
-        if (key == SDLK_F4) PostToQueue(MSG{window, WM_SYSCOMMAND, SC_CLOSE, 0});
-        return;
-    }
-    const UINT vk = VirtualKey(key, mods);
-    if (vk == 0) return;
-    // lParam: repeat count 1, scan code in bits 16..23, bit 30 for a key that was down already
-    // (auto-repeat), bits 30 and 31 on release.
-    LPARAM flags = 1 | static_cast<LPARAM>((event.keysym.scancode & 0xFF) << 16);
-    if (!down) flags |= LPARAM{3} << 30;
-    if (down && event.repeat != 0) flags |= LPARAM{1} << 30;
-    PostToQueue(MSG{window, down ? WM_KEYDOWN : WM_KEYUP, vk, flags});
-}
-
-void SdlBackend::HandleButton(const SDL_MouseButtonEvent& event) {
-    const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-    const bool left = event.button == SDL_BUTTON_LEFT;
-    if (m_move) {
-        if (!down && left) FollowPointer(true);
-        return;
-    }
-    SdlPeer* peer = Find(event.windowID);
-    POINT point{event.x, event.y};
-    X11PointerState pointer;
-    if (peer != nullptr && event.windowID == m_shiftedWindow &&
-        X11Pointer(peer->Handle(), pointer)) {
-        point = POINT{pointer.windowX, pointer.windowY};
-    }
-    if (m_menu) {
-        if (peer != m_menu->peer) {
-            if (down) CloseMenu();
-        } else {
-            MenuOutcome(down ? m_menu->menu.PointerDown(point) : m_menu->menu.PointerUp(point));
-        }
-        return;
-    }
-    if (!down && left && m_swallowLeftUp) {
-        m_swallowLeftUp = false;
-        return;
-    }
-    if (peer == nullptr || (!left && event.button != SDL_BUTTON_RIGHT)) return;
-    if (down && !InputAllowed(&peer->Window())) {
-        ActivateModalWindow();
-        return;
-    }
-    if (down && left) {
-        m_swallowLeftUp = false;
-        m_pressWindow = event.windowID;
-        m_pressPoint = point;
-    }
-    // The buttons held after this event: SDL's state may already include later events.
-    Uint32 held = SDL_GetMouseState(nullptr, nullptr);
-    const Uint32 mask = SDL_BUTTON(event.button);
-    held = down ? (held | mask) : (held & ~mask);
-    WPARAM keys = 0;
-    if ((held & SDL_BUTTON_LMASK) != 0) keys |= MK_LBUTTON;
-    if ((held & SDL_BUTTON_RMASK) != 0) keys |= MK_RBUTTON;
-    const UINT message =
-        left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
-    PostToQueue(MSG{&peer->Window(), message, keys, MAKELPARAM(point.x, point.y)});
-}
-
-void SdlBackend::HandleMotion(const SDL_MouseMotionEvent& event) {
-    if (event.windowID == m_shiftedWindow) m_shiftedWindow = 0;
-    if (m_move) {
-        FollowPointer(false);
-        return;
-    }
-    SdlPeer* peer = Find(event.windowID);
-    if (peer == nullptr) return;
-    const POINT point{event.x, event.y};
-    if (m_menu) {
-        if (peer == m_menu->peer) MenuOutcome(m_menu->menu.PointerMove(point));
-        return;
-    }
-    WPARAM keys = 0;
-    if ((event.state & SDL_BUTTON_LMASK) != 0) keys |= MK_LBUTTON;
-    if ((event.state & SDL_BUTTON_RMASK) != 0) keys |= MK_RBUTTON;
-    PostToQueue(MSG{&peer->Window(), WM_MOUSEMOVE, keys, MAKELPARAM(point.x, point.y)});
-}
-
-bool SdlBackend::LeftHeldAt(SdlPeer& peer, int& x, int& y) const {
-    X11PointerState state;
-    if (m_x11Fd >= 0 && X11Pointer(peer.Handle(), state)) {
-        x = state.x;
-        y = state.y;
-        return state.leftHeld;
-    }
-    return (SDL_GetGlobalMouseState(&x, &y) & SDL_BUTTON_LMASK) != 0;
-}
-
-void SdlBackend::BeginMove(SdlPeer& peer) {
-    int x = 0;
-    int y = 0;
-    // A press that is over already (a quick click) moves nothing.
-    if (!LeftHeldAt(peer, x, y)) return;
-    CloseMenu();
-    POINT grab = m_pressPoint;
-    if (m_pressWindow != peer.Id()) {
-        int windowX = 0;
-        int windowY = 0;
-        SDL_GetWindowPosition(peer.Handle(), &windowX, &windowY);
-        grab = POINT{x - windowX, y - windowY};
-    }
-    m_move = Move{&peer, grab};
-    FollowPointer(false);
-}
-
-// Moves the window so that the point it was grabbed at stays under the pointer. The window
-// system's own move does not work for a window without a frame on X11, so the window is placed
-// from the pointer's screen position.
-void SdlBackend::FollowPointer(bool released) {
-    if (!m_move) return;
-    int x = 0;
-    int y = 0;
-    const bool held = LeftHeldAt(*m_move->peer, x, y);
-    SDL_SetWindowPosition(m_move->peer->Handle(), x - m_move->grab.x, y - m_move->grab.y);
-    m_shiftedWindow = m_move->peer->Id();
-    if (released) {
-        m_move.reset();
-    } else if (!held) {
-        // Released without its event yet: that event, when it comes, belongs to the move.
-        m_move.reset();
-        m_swallowLeftUp = true;
-    }
-}
-
-void SdlBackend::ActivateModalWindow() {
-    SdlPeer* modal = PeerOf(InnermostModalWindow());
-    if (modal == nullptr || !modal->Shown() || SDL_GetKeyboardFocus() == modal->Handle()) return;
-    SDL_RaiseWindow(modal->Handle());
-    SDL_SetWindowInputFocus(modal->Handle());
-}
-
-void SdlBackend::OpenMenu(SdlPeer& peer, const CMenu& menu, std::optional<POINT> at) {
-    CloseMenu();
-    const Font* font = TextFont();
-    const MeasureText measure = [font](std::string_view text) {
-        return font != nullptr ? font->Width(text) : static_cast<int>(text.size()) * 7;
-    };
-    m_menu = std::make_unique<Menu>(Menu{&peer, PopupMenu(menu, measure), Bitmap{}});
-    m_menu->menu.Place(at.value_or(POINT{0, 0}), peer.ClientRect());
-    if (!at) m_menu->menu.HighlightFirst();
-    const RECT bounds = m_menu->menu.Bounds();
-    Allocate(m_menu->picture, bounds.right - bounds.left, bounds.bottom - bounds.top);
-    PaintMenu(m_menu->picture, m_menu->menu, font);
-    peer.SetOverlay(&m_menu->picture, POINT{bounds.left, bounds.top});
-}
-
-void SdlBackend::MenuOutcome(PopupMenu::Outcome outcome) {
-    if (!m_menu) return;
-    switch (outcome) {
-        case PopupMenu::Outcome::None:
-            break;
-        case PopupMenu::Outcome::Redraw: {
-            PaintMenu(m_menu->picture, m_menu->menu, m_textFont.get());
-            const RECT bounds = m_menu->menu.Bounds();
-            m_menu->peer->Present(bounds);
-            break;
-        }
-        case PopupMenu::Outcome::Close:
-            CloseMenu();
-            break;
-        case PopupMenu::Outcome::Choose: {
-            CWnd* window = &m_menu->peer->Window();
-            const UINT id = m_menu->menu.Chosen();
-            CloseMenu();
-            PostToQueue(MSG{window, WM_SYSCOMMAND, id, 0});
-            break;
-        }
-    }
-}
-
-void SdlBackend::CloseMenu() {
-    if (!m_menu) return;
-    std::unique_ptr<Menu> menu = std::move(m_menu);
-    menu->peer->SetOverlay(nullptr, POINT{});
-}
-
 int SdlBackend::MessageBox(CWnd* owner, const std::string& text, const std::string& caption,
                            UINT /*type*/) {
     CloseMenu();
@@ -897,8 +230,6 @@ void SdlBackend::PaintDialog(CDialog& dialog, const DialogTemplate& dialogTempla
     PaintDialogItems(surface, dialogTemplate, DialogFont());
     peer->Present(RECT{0, 0, surface.width, surface.height});
 }
-
-}  // namespace
 
 bool IsVisibleDriver(const char* chosen, const char* requested) {
     if (chosen == nullptr) return false;
@@ -928,6 +259,31 @@ std::string NoDisplayReason(const char* display, const char* waylandDisplay,
     return reason;
 }
 
+std::string VideoDriverReason(std::string_view requested, std::string_view sdlError,
+                              const std::vector<std::string>& available, const char* display) {
+    std::string reason = "cannot open the game window: SDL could not start the video driver \"" +
+                         std::string(requested) + "\" that SDL_VIDEODRIVER names.\n";
+    reason += "  SDL reports: " + std::string(sdlError.empty() ? "no reason" : sdlError) + "\n";
+    const std::string list(requested);
+    const bool known = std::any_of(available.begin(), available.end(), [&](const std::string& d) {
+        return ContainsWord(list.c_str(), d);
+    });
+    if (!known) {
+        reason += "  This SDL has no such video driver; it has:";
+        for (std::size_t i = 0; i < available.size(); ++i) {
+            reason += (i == 0 ? " " : ", ") + available[i];
+        }
+        reason += ".\n";
+    } else if (ContainsWord(list.c_str(), "x11")) {
+        // SDL's own words for a display it could not open are only that the driver is not there.
+        const bool hasX = display != nullptr && *display != '\0';
+        reason += hasX ? "  The X display \"" + std::string(display) + "\" could not be opened.\n"
+                       : "  DISPLAY is not set.\n";
+    }
+    reason += "  Unset SDL_VIDEODRIVER to let SDL choose the driver.";
+    return reason;
+}
+
 std::unique_ptr<Backend> CreateSdlBackend(std::string& reason) {
     // Ctrl+C and kill end the program as usual; there is nothing to save.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -942,8 +298,18 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string& reason) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        reason =
-            NoDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), SDL_GetError());
+        const char* requested = std::getenv("SDL_VIDEODRIVER");
+        if (requested != nullptr && *requested != '\0') {
+            std::vector<std::string> available;
+            for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+                available.emplace_back(SDL_GetVideoDriver(i));
+            }
+            reason =
+                VideoDriverReason(requested, SDL_GetError(), available, std::getenv("DISPLAY"));
+        } else {
+            reason = NoDisplayReason(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                     SDL_GetError());
+        }
         return nullptr;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -955,6 +321,7 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string& reason) {
         SDL_Quit();
         return nullptr;
     }
+    if (std::string_view(driver) == "x11") EndProgramWhenDisplayIsLost(ApplicationName());
     return std::make_unique<SdlBackend>();
 }
 

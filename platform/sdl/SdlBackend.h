@@ -7,13 +7,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Backend.h"
 
 namespace platform::sdl {
 
 /// Starts SDL's video and returns the backend, or null with a plain reason for the user (no
-/// display, SDL could not start).
+/// display, a video driver SDL could not start). The game's main hands it to RunApplication.
 std::unique_ptr<Backend> CreateSdlBackend(std::string& reason);
 
 /// Whether the video driver SDL chose shows windows to a user. SDL falls back to drivers that
@@ -24,5 +25,11 @@ bool IsVisibleDriver(const char* chosen, const char* requested);
 /// The reason given when there is no display, from the environment the program ran in.
 std::string NoDisplayReason(const char* display, const char* waylandDisplay,
                             std::string_view sdlError);
+
+/// The reason given when SDL could not start the video driver the user named in requested
+/// (SDL_VIDEODRIVER, a comma-separated list): the driver with SDL's own reason, the drivers this
+/// SDL has (available) when it has none of those named, and the X display when x11 was named.
+std::string VideoDriverReason(std::string_view requested, std::string_view sdlError,
+                              const std::vector<std::string>& available, const char* display);
 
 }  // namespace platform::sdl

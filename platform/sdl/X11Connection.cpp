@@ -3,8 +3,47 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace platform::sdl {
+namespace {
+
+// Written when the display is lost, from Xlib's handler, where nothing else is safe to call.
+char g_lostLine[512] = "the display went away\n";
+std::size_t g_lostLength = 22;
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+int OnConnectionLost(Display* /*display*/) {
+    EndForLostDisplay();
+}
+#endif
+
+}  // namespace
+
+void EndProgramWhenDisplayIsLost(std::string_view program) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    const char* display = XDisplayName(nullptr);
+    const int length = std::snprintf(
+        g_lostLine, sizeof g_lostLine,
+        "%.*s: the display went away (the connection to the X server \"%s\" was lost); ending.\n",
+        static_cast<int>(std::min<std::size_t>(program.size(), 200)), program.data(),
+        display != nullptr ? display : "");
+    if (length > 0) g_lostLength = std::min<std::size_t>(length, sizeof g_lostLine - 1);
+    XSetIOErrorHandler(OnConnectionLost);
+#else
+    (void)program;
+#endif
+}
+
+void EndForLostDisplay() {
+    if (write(STDERR_FILENO, g_lostLine, g_lostLength) < 0) {
+        // Nobody is left to tell.
+    }
+    _exit(1);
+}
 
 int X11ConnectionFd(SDL_Window* window) {
 #if defined(SDL_VIDEO_DRIVER_X11)

@@ -3,6 +3,8 @@
 // (None, True, Status) that clash with ordinary code.
 #pragma once
 
+#include <string_view>
+
 struct SDL_Window;
 
 namespace platform::sdl {
@@ -10,6 +12,15 @@ namespace platform::sdl {
 /// The file descriptor of the X connection that window's events arrive on, -1 when SDL does not
 /// run on X11.
 int X11ConnectionFd(SDL_Window* window);
+
+/// Makes the loss of the X connection (the server ended, the session logged out, the window
+/// killed with xkill) end the program at once: one line on standard error, starting with
+/// program, and exit status 1. Nothing is cleaned up, since every clean-up would talk over the
+/// dead connection: Xlib's own handler exits through the destructors, which then spin or abort
+/// inside Xlib. Does nothing where SDL does not run on X11.
+void EndProgramWhenDisplayIsLost(std::string_view program);
+/// Ends the program as a lost display does, for a connection seen hung up before Xlib saw it.
+[[noreturn]] void EndForLostDisplay();
 
 /// The pointer as the X server sees it now.
 struct X11PointerState {

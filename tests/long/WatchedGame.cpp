@@ -13,6 +13,7 @@
 #include "app/FloemazeDlg.h"
 #include "platform/App.h"
 #include "platform/Backend.h"
+#include "platform/sdl/SdlBackend.h"
 #include "res/Resources.h"
 
 namespace {
@@ -171,5 +172,5 @@ CWatchedApp theApp;
 int main(int argc, char** argv) {
     // Lines, not blocks, so that the driver sees each when it happens.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return platform::RunApplication(argc, argv);
+    return platform::RunApplication(argc, argv, platform::sdl::CreateSdlBackend);
 }

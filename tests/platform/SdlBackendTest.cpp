@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +23,7 @@
 #include "platform/sdl/TextLibrary.h"
 #include "tests/platform/probe/ProbePattern.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/XServer.h"
 
 namespace {
@@ -103,6 +106,19 @@ TEST(SdlDisplayTest, InvisibleDriversCountOnlyWhenTheUserAskedForThem) {
     const std::string gone = platform::sdl::NoDisplayReason(":7", "", "no X server");
     EXPECT_NE(gone.find("\":7\", which could not be opened"), std::string::npos) << gone;
     EXPECT_NE(gone.find("SDL reports: no X server"), std::string::npos) << gone;
+
+    // A driver named in SDL_VIDEODRIVER that SDL could not start is named with SDL's reason, and
+    // with what SDL has when it has no such driver.
+    using platform::sdl::VideoDriverReason;
+    const std::vector<std::string> drivers{"x11", "wayland", "KMSDRM"};
+    const std::string missing = VideoDriverReason("nosuch", "nosuch not available", drivers, ":0");
+    EXPECT_NE(missing.find("video driver \"nosuch\""), std::string::npos) << missing;
+    EXPECT_NE(missing.find("SDL reports: nosuch not available"), std::string::npos) << missing;
+    EXPECT_NE(missing.find("it has: x11, wayland, KMSDRM."), std::string::npos) << missing;
+    EXPECT_EQ(missing.find("no display"), std::string::npos) << missing;
+    const std::string x11 = VideoDriverReason("kmsdrm, X11", "x11 not available", drivers, ":7");
+    EXPECT_EQ(x11.find("it has:"), std::string::npos) << x11;
+    EXPECT_NE(x11.find("The X display \":7\" could not be opened"), std::string::npos) << x11;
 }
 
 // The probe without any display: a plain message and a failing exit status, not a crash and not
@@ -117,6 +133,17 @@ TEST(SdlDisplayTest, WithoutADisplayTheProgramSaysSoAndFails) {
     EXPECT_NE(err.find("DISPLAY is not set"), std::string::npos) << err;
     EXPECT_EQ(probe.ReadAll(kTimeoutMs).find("ready"), std::string::npos);
 
+    // A display may be there: what failed is the driver the user named.
+    ChildProcess unknown({FLOEMAZE_SDL_PROBE},
+                         {"DISPLAY=:0", "SDL_VIDEODRIVER=nosuch", kLeakOptions});
+    ASSERT_TRUE(unknown.Started());
+    EXPECT_EQ(unknown.Wait(kTimeoutMs), 1);
+    const std::string driverErr = unknown.Stderr();
+    EXPECT_NE(driverErr.find("could not start the video driver \"nosuch\""), std::string::npos)
+        << driverErr;
+    EXPECT_NE(driverErr.find("SDL reports: nosuch not available"), std::string::npos) << driverErr;
+    EXPECT_EQ(driverErr.find("no display"), std::string::npos) << driverErr;
+
     ChildProcess offscreen(
         {FLOEMAZE_SDL_PROBE, "--ticks", "3"},
         {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER=offscreen", kLeakOptions});
@@ -124,6 +151,66 @@ TEST(SdlDisplayTest, WithoutADisplayTheProgramSaysSoAndFails) {
     EXPECT_TRUE(offscreen.WaitFor("end 1", kTimeoutMs)) << offscreen.Stderr();
     EXPECT_EQ(offscreen.Wait(kTimeoutMs), 0);
     EXPECT_EQ(std::count(offscreen.Lines().begin(), offscreen.Lines().end(), "timer 2"), 3);
+}
+
+// The time of the first frame goes only to a new file: an existing one, which may be a picture,
+// stays as it was, and the program says why it wrote nothing.
+TEST(SdlDisplayTest, TheFirstFrameTraceWritesOnlyANewFile) {
+    const TempDir dir;
+    const std::string existing = dir.Write("Robbe.bmp", {'B', 'M', 1, 2, 3});
+    for (const std::string& trace : {dir.File("first-frame"), existing}) {
+        ChildProcess probe({FLOEMAZE_SDL_PROBE, "--ticks", "2"},
+                           {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER=offscreen",
+                            "FLOEMAZE_TRACE_FIRST_FRAME=" + trace, kLeakOptions});
+        ASSERT_TRUE(probe.Started());
+        EXPECT_EQ(probe.Wait(kTimeoutMs), 0) << probe.Stderr();
+    }
+    const auto written = ReadFileBytes(dir.File("first-frame"));
+    const std::string time(written.begin(), written.end());
+    EXPECT_GT(std::atof(time.c_str()), 1.6e9) << time;
+    EXPECT_EQ(time.back(), '\n');
+    EXPECT_EQ(ReadFileBytes(existing), (std::vector<std::uint8_t>{'B', 'M', 1, 2, 3}));
+}
+
+// Losing the display ends the program at once with one line and exit status 1, without a signal
+// or a hang: the server ended under it and its window killed with xkill, each while the program
+// is idle and while a message box is open.
+TEST(SdlDisplayTest, LosingTheDisplayEndsTheProgramWithOneLine) {
+    if (!ProgramInPath("Xvfb") || !ProgramInPath("xdotool") || !ProgramInPath("xkill")) {
+        GTEST_SKIP() << "needs Xvfb, xdotool and xkill (Debian packages xvfb, xdotool and "
+                        "x11-utils, installed by tools/ensure-packages)";
+    }
+    for (const bool xkill : {false, true}) {
+        for (const bool box : {false, true}) {
+            SCOPED_TRACE(std::string(xkill ? "xkill" : "server ended") + (box ? ", box open" : ""));
+            VirtualDisplay display;
+            ASSERT_TRUE(display.Error().empty()) << display.Error();
+            ChildProcess probe({FLOEMAZE_SDL_PROBE},
+                               {display.Environment(), "SDL_VIDEODRIVER", kLeakOptions});
+            ASSERT_TRUE(probe.WaitFor("ready", kTimeoutMs)) << probe.Stderr();
+            const auto window =
+                display.FindWindow(std::string("^") + probe::kWindowTitle + "$", kTimeoutMs);
+            ASSERT_TRUE(window);
+            if (box) {
+                ASSERT_TRUE(display.Xdotool({"windowfocus", "--sync", *window}));
+                ASSERT_TRUE(display.Xdotool({"key", "m"}));
+                ASSERT_TRUE(probe.WaitFor("box open", kTimeoutMs));
+                ASSERT_TRUE(display.FindWindow("^floemaze_sdl_probe$", kTimeoutMs));
+            }
+            if (xkill) {
+                EXPECT_EQ(RunCommand({"xkill", "-id", *window}, kTimeoutMs, {display.Environment()})
+                              .status,
+                          0);
+            } else {
+                display.Kill();
+            }
+            EXPECT_EQ(probe.Wait(kTimeoutMs), 1);
+            EXPECT_EQ(probe.Stderr(),
+                      "floemaze_sdl_probe: the display went away (the connection to the X server "
+                      "\"" +
+                          display.Name() + "\" was lost); ending.\n");
+        }
+    }
 }
 
 // The probe on its own Xvfb, its window found and focused.

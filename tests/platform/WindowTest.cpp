@@ -72,6 +72,24 @@ protected:
     void TearDown() override { headless::Use().SetScript(nullptr); }
 };
 
+// The framework has no window system of its own: the test main installs the headless one, and
+// a program that makes a window before installing any is stopped with a plain reason.
+TEST_F(WindowTest, WindowsNeedAnInstalledWindowSystem) {
+    ASSERT_TRUE(platform::HasBackend());
+    EXPECT_DEATH(
+        {
+            platform::SetBackend(nullptr);
+            ProbeDialog dialog;
+            dialog.DoModal();
+        },
+        "no window system is installed");
+    // A test that asks for the headless window system gets one installed again.
+    platform::SetBackend(nullptr);
+    EXPECT_FALSE(platform::HasBackend());
+    headless::Use();
+    EXPECT_TRUE(platform::HasBackend());
+}
+
 TEST_F(WindowTest, DialogEndedWhileInitialisingIsNeverShownAndRunsNoTimer) {
     ProbeDialog dialog;
     dialog.cancelOnInit = true;

@@ -324,7 +324,7 @@ TEST(DIBTest, EmptyPathAsksTheFileDialog) {
     EXPECT_TRUE(messages.Messages().empty());
     EXPECT_EQ(image.GetWidth(), 3);  // a cancelled load leaves the image alone
     ASSERT_EQ(requests.size(), 4u);
-    const std::string filter = "Image files (*.DIB, *.BMP)|*.DIB;*.BMP|All files (*.*)|*.*||";
+    const std::string filter = "Bilddateien (*.DIB, *.BMP)|*.DIB;*.BMP|Alle Dateien (*.*)|*.*||";
     EXPECT_FALSE(requests[0].open);
     EXPECT_EQ(requests[0].flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
     EXPECT_EQ(requests[0].filter, filter);

@@ -26,6 +26,10 @@ public:
     const std::string& Name() const { return m_name; }
     /// "DISPLAY=:N", for a child's environment.
     std::string Environment() const { return "DISPLAY=" + m_name; }
+    /// Ends the server under its clients, as a logout or a kill does.
+    void Kill() {
+        if (m_server) m_server->Kill();
+    }
 
     /// Runs xdotool with args on this display; its output, or none when it failed.
     std::optional<std::string> Xdotool(const std::vector<std::string>& args) const;

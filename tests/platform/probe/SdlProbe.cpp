@@ -20,6 +20,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Resources.h"
 #include "platform/WindowDC.h"
+#include "platform/sdl/SdlBackend.h"
 #include "res/Resources.h"
 #include "tests/platform/probe/ProbePattern.h"
 
@@ -175,5 +176,5 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--ticks") == 0) g_quitAfterTicks = std::atoi(argv[i + 1]);
     }
     res::RegisterResources();
-    return platform::RunApplication(argc, argv);
+    return platform::RunApplication(argc, argv, platform::sdl::CreateSdlBackend);
 }

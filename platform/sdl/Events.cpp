@@ -1,0 +1,313 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SDL's events as the framework's messages, window moves that follow the pointer, and the system
+// menu drawn over a window.
+#include <poll.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/Wnd.h"
+#include "platform/sdl/Keys.h"
+#include "platform/sdl/Widgets.h"
+#include "platform/sdl/WindowSystem.h"
+#include "platform/sdl/X11Connection.h"
+
+namespace platform::sdl {
+
+bool SdlBackend::WaitForEvents(std::optional<std::uint32_t> timeoutMs) {
+    SDL_Event event;
+    if (m_x11Fd >= 0) {
+        // On X11 the wait is a poll on the X connection. SDL's own wait wakes itself with an event
+        // sent to one of the windows over a second connection; when that window is destroyed at
+        // the same moment (a box closed by a key), the server may see the destroy first, and the
+        // error ends the program when it closes its display.
+        SDL_PumpEvents();
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_FALSE) {
+            pollfd connection{m_x11Fd, POLLIN, 0};
+            const int wait =
+                timeoutMs ? static_cast<int>(std::min<std::uint32_t>(*timeoutMs, INT_MAX)) : -1;
+            // A connection the server has closed stays readable for ever: without this check
+            // the loop would spin if Xlib did not notice.
+            if (poll(&connection, 1, wait) > 0 && (connection.revents & (POLLHUP | POLLERR)) != 0) {
+                EndForLostDisplay();
+            }
+            SDL_PumpEvents();
+        }
+        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+            Handle(event);
+        }
+        // SDL drops a motion whose point in the window is the one it saw last, which is what a
+        // window that follows the pointer mostly shows: every wake-up of a move follows it.
+        if (m_move) FollowPointer(false);
+        return true;
+    }
+    // Elsewhere SDL's wait: blocks until an event comes or the next timer is due.
+    const int got =
+        timeoutMs ? SDL_WaitEventTimeout(
+                        &event, static_cast<int>(std::min<std::uint32_t>(*timeoutMs, INT_MAX)))
+                  : SDL_WaitEvent(&event);
+    if (got == 0) {
+        // An error while waiting without a timer would otherwise spin.
+        if (!timeoutMs) SDL_Delay(10);
+        return true;
+    }
+    Handle(event);
+    while (SDL_PollEvent(&event) != 0) Handle(event);
+    return true;
+}
+
+void SdlBackend::Handle(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_WINDOWEVENT:
+            HandleWindowEvent(event.window);
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            HandleKey(event.key);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            HandleButton(event.button);
+            break;
+        case SDL_MOUSEMOTION:
+            HandleMotion(event.motion);
+            break;
+        default:
+            // SDL_QUIT follows the close of the last window, which its own event has handled.
+            break;
+    }
+}
+
+void SdlBackend::HandleWindowEvent(const SDL_WindowEvent& event) {
+    SdlPeer* peer = Find(event.windowID);
+    if (peer == nullptr) return;
+    CWnd* window = &peer->Window();
+    switch (event.event) {
+        case SDL_WINDOWEVENT_EXPOSED:
+            // What the surface holds goes back at once; the window then paints itself afresh.
+            peer->Present(peer->ClientRect());
+            PostPaint(window);
+            break;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            PostPaint(window);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            // A window under a modal box hands the focus on to the box, as a disabled window does.
+            if (!InputAllowed(window)) ActivateModalWindow();
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            if (m_menu && m_menu->peer == peer) CloseMenu();
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            if (m_menu && m_menu->peer == peer) CloseMenu();
+            // A window below a modal box is disabled: its close button does nothing.
+            if (InputAllowed(window)) PostToQueue(MSG{window, WM_SYSCOMMAND, SC_CLOSE, 0});
+            break;
+        default:
+            break;
+    }
+}
+
+void SdlBackend::HandleKey(const SDL_KeyboardEvent& event) {
+    SdlPeer* peer = Find(event.windowID);
+    const SDL_Keycode key = event.keysym.sym;
+    const Uint16 mods = event.keysym.mod;
+    const bool down = event.type == SDL_KEYDOWN;
+    if (m_menu) {
+        if (!down) return;
+        if ((mods & KMOD_ALT) != 0 && key == SDLK_SPACE) {
+            CloseMenu();
+        } else if (peer == nullptr || peer == m_menu->peer) {
+            MenuOutcome(m_menu->menu.Key(VirtualKey(key, mods)));
+        }
+        return;
+    }
+    if (peer == nullptr) return;
+    CWnd* window = &peer->Window();
+    if ((mods & KMOD_ALT) != 0) {
+        // With Alt held keys are system keys: Alt+Space opens the system menu, Alt+F4 closes;
+        // the window gets no key message for them.
+        if (!down || !InputAllowed(window)) return;
+        if (key == SDLK_SPACE) PostToQueue(MSG{window, WM_SYSCOMMAND, SC_KEYMENU, ' '});
+        if (key == SDLK_F4) PostToQueue(MSG{window, WM_SYSCOMMAND, SC_CLOSE, 0});
+        return;
+    }
+    const UINT vk = VirtualKey(key, mods);
+    if (vk == 0) return;
+    // lParam: repeat count 1, scan code in bits 16..23, bit 30 for a key that was down already
+    // (auto-repeat), bits 30 and 31 on release.
+    LPARAM flags = 1 | static_cast<LPARAM>((event.keysym.scancode & 0xFF) << 16);
+    if (!down) flags |= LPARAM{3} << 30;
+    if (down && event.repeat != 0) flags |= LPARAM{1} << 30;
+    PostToQueue(MSG{window, down ? WM_KEYDOWN : WM_KEYUP, vk, flags});
+}
+
+void SdlBackend::HandleButton(const SDL_MouseButtonEvent& event) {
+    const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+    const bool left = event.button == SDL_BUTTON_LEFT;
+    if (m_move) {
+        if (!down && left) FollowPointer(true);
+        return;
+    }
+    SdlPeer* peer = Find(event.windowID);
+    POINT point{event.x, event.y};
+    X11PointerState pointer;
+    if (peer != nullptr && event.windowID == m_shiftedWindow &&
+        X11Pointer(peer->Handle(), pointer)) {
+        point = POINT{pointer.windowX, pointer.windowY};
+    }
+    if (m_menu) {
+        if (peer != m_menu->peer) {
+            if (down) CloseMenu();
+        } else {
+            MenuOutcome(down ? m_menu->menu.PointerDown(point) : m_menu->menu.PointerUp(point));
+        }
+        return;
+    }
+    if (!down && left && m_swallowLeftUp) {
+        m_swallowLeftUp = false;
+        return;
+    }
+    if (peer == nullptr || (!left && event.button != SDL_BUTTON_RIGHT)) return;
+    if (down && !InputAllowed(&peer->Window())) {
+        ActivateModalWindow();
+        return;
+    }
+    if (down && left) {
+        m_swallowLeftUp = false;
+        m_pressWindow = event.windowID;
+        m_pressPoint = point;
+    }
+    // The buttons held after this event: SDL's state may already include later events.
+    Uint32 held = SDL_GetMouseState(nullptr, nullptr);
+    const Uint32 mask = SDL_BUTTON(event.button);
+    held = down ? (held | mask) : (held & ~mask);
+    WPARAM keys = 0;
+    if ((held & SDL_BUTTON_LMASK) != 0) keys |= MK_LBUTTON;
+    if ((held & SDL_BUTTON_RMASK) != 0) keys |= MK_RBUTTON;
+    const UINT message =
+        left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
+    PostToQueue(MSG{&peer->Window(), message, keys, MAKELPARAM(point.x, point.y)});
+}
+
+void SdlBackend::HandleMotion(const SDL_MouseMotionEvent& event) {
+    if (event.windowID == m_shiftedWindow) m_shiftedWindow = 0;
+    if (m_move) {
+        FollowPointer(false);
+        return;
+    }
+    SdlPeer* peer = Find(event.windowID);
+    if (peer == nullptr) return;
+    const POINT point{event.x, event.y};
+    if (m_menu) {
+        if (peer == m_menu->peer) MenuOutcome(m_menu->menu.PointerMove(point));
+        return;
+    }
+    WPARAM keys = 0;
+    if ((event.state & SDL_BUTTON_LMASK) != 0) keys |= MK_LBUTTON;
+    if ((event.state & SDL_BUTTON_RMASK) != 0) keys |= MK_RBUTTON;
+    PostToQueue(MSG{&peer->Window(), WM_MOUSEMOVE, keys, MAKELPARAM(point.x, point.y)});
+}
+
+bool SdlBackend::LeftHeldAt(SdlPeer& peer, int& x, int& y) const {
+    X11PointerState state;
+    if (m_x11Fd >= 0 && X11Pointer(peer.Handle(), state)) {
+        x = state.x;
+        y = state.y;
+        return state.leftHeld;
+    }
+    return (SDL_GetGlobalMouseState(&x, &y) & SDL_BUTTON_LMASK) != 0;
+}
+
+void SdlBackend::BeginMove(SdlPeer& peer) {
+    int x = 0;
+    int y = 0;
+    // A press that is over already (a quick click) moves nothing.
+    if (!LeftHeldAt(peer, x, y)) return;
+    CloseMenu();
+    POINT grab = m_pressPoint;
+    if (m_pressWindow != peer.Id()) {
+        int windowX = 0;
+        int windowY = 0;
+        SDL_GetWindowPosition(peer.Handle(), &windowX, &windowY);
+        grab = POINT{x - windowX, y - windowY};
+    }
+    m_move = Move{&peer, grab};
+    FollowPointer(false);
+}
+
+// Moves the window so that the point it was grabbed at stays under the pointer. The window
+// system's own move does not work for a window without a frame on X11, so the window is placed
+// from the pointer's screen position.
+void SdlBackend::FollowPointer(bool released) {
+    if (!m_move) return;
+    int x = 0;
+    int y = 0;
+    const bool held = LeftHeldAt(*m_move->peer, x, y);
+    SDL_SetWindowPosition(m_move->peer->Handle(), x - m_move->grab.x, y - m_move->grab.y);
+    m_shiftedWindow = m_move->peer->Id();
+    if (released) {
+        m_move.reset();
+    } else if (!held) {
+        // Released without its event yet: that event, when it comes, belongs to the move.
+        m_move.reset();
+        m_swallowLeftUp = true;
+    }
+}
+
+void SdlBackend::ActivateModalWindow() {
+    SdlPeer* modal = PeerOf(InnermostModalWindow());
+    if (modal == nullptr || !modal->Shown() || SDL_GetKeyboardFocus() == modal->Handle()) return;
+    SDL_RaiseWindow(modal->Handle());
+    SDL_SetWindowInputFocus(modal->Handle());
+}
+
+void SdlBackend::OpenMenu(SdlPeer& peer, const CMenu& menu, std::optional<POINT> at) {
+    CloseMenu();
+    const Font* font = TextFont();
+    const MeasureText measure = [font](std::string_view text) {
+        return font != nullptr ? font->Width(text) : static_cast<int>(text.size()) * 7;
+    };
+    m_menu = std::make_unique<Menu>(Menu{&peer, PopupMenu(menu, measure), Bitmap{}});
+    m_menu->menu.Place(at.value_or(POINT{0, 0}), peer.ClientRect());
+    if (!at) m_menu->menu.HighlightFirst();
+    const RECT bounds = m_menu->menu.Bounds();
+    Allocate(m_menu->picture, bounds.right - bounds.left, bounds.bottom - bounds.top);
+    PaintMenu(m_menu->picture, m_menu->menu, font);
+    peer.SetOverlay(&m_menu->picture, POINT{bounds.left, bounds.top});
+}
+
+void SdlBackend::MenuOutcome(PopupMenu::Outcome outcome) {
+    if (!m_menu) return;
+    switch (outcome) {
+        case PopupMenu::Outcome::None:
+            break;
+        case PopupMenu::Outcome::Redraw: {
+            PaintMenu(m_menu->picture, m_menu->menu, m_textFont.get());
+            const RECT bounds = m_menu->menu.Bounds();
+            m_menu->peer->Present(bounds);
+            break;
+        }
+        case PopupMenu::Outcome::Close:
+            CloseMenu();
+            break;
+        case PopupMenu::Outcome::Choose: {
+            CWnd* window = &m_menu->peer->Window();
+            const UINT id = m_menu->menu.Chosen();
+            CloseMenu();
+            PostToQueue(MSG{window, WM_SYSCOMMAND, id, 0});
+            break;
+        }
+    }
+}
+
+void SdlBackend::CloseMenu() {
+    if (!m_menu) return;
+    std::unique_ptr<Menu> menu = std::move(m_menu);
+    menu->peer->SetOverlay(nullptr, POINT{});
+}
+
+}  // namespace platform::sdl

@@ -1,0 +1,250 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/sdl/Window.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "platform/TextLayout.h"
+#include "platform/Wnd.h"
+#include "platform/sdl/FirstFrameTrace.h"
+#include "platform/sdl/WindowSystem.h"
+
+namespace platform::sdl {
+namespace {
+
+// Window surfaces are 32-bit B, G, R, X in memory, which is SDL's XRGB8888 on little-endian.
+constexpr Uint32 kSurfaceFormat = SDL_PIXELFORMAT_XRGB8888;
+
+// An SDL surface over a bitmap's memory, for blits to the window; null when SDL refuses.
+SDL_Surface* Wrap(Bitmap& bitmap) {
+    return SDL_CreateRGBSurfaceWithFormatFrom(bitmap.bits, bitmap.width, bitmap.height, 32,
+                                              static_cast<int>(bitmap.stride), kSurfaceFormat);
+}
+
+SDL_Rect ToSdl(const RECT& r) {
+    return SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// Only the program's first frame counts.
+void TraceFirstFrame() {
+    static bool traced = false;
+    if (traced) return;
+    traced = true;
+    WriteFirstFrameTrace(ApplicationName().c_str());
+}
+
+}  // namespace
+
+void Allocate(Bitmap& bitmap, int width, int height) {
+    bitmap.width = std::clamp(width, 1, kMaxBitmapSide);
+    bitmap.height = std::clamp(height, 1, kMaxBitmapSide);
+    bitmap.bitCount = 32;
+    bitmap.bottomUp = false;
+    bitmap.stride = static_cast<std::size_t>(bitmap.width) * 4;
+    bitmap.owned = AllocatePixels(bitmap.stride * static_cast<std::size_t>(bitmap.height));
+    if (!bitmap.owned) throw std::bad_alloc();
+    bitmap.bits = bitmap.owned.get();
+}
+
+SdlPeer::SdlPeer(SdlBackend& backend, CWnd& window, SDL_Window* handle, CWnd* owner, int width,
+                 int height)
+    : m_backend(backend),
+      m_window(window),
+      m_handle(handle),
+      m_owner(owner),
+      m_width(width),
+      m_height(height) {
+    m_backend.Register(*this);
+    PlaceCentred();
+}
+
+SdlPeer::~SdlPeer() {
+    m_backend.Unregister(*this);
+    // Without a window manager nobody gives the keyboard back to the owner.
+    SdlPeer* owner = m_backend.PeerOf(m_owner);
+    const bool hadFocus = SDL_GetKeyboardFocus() == m_handle;
+    SDL_FreeSurface(m_overlayWrap);
+    SDL_FreeSurface(m_wrap);
+    SDL_DestroyWindow(m_handle);
+    if (hadFocus && owner != nullptr && owner->Shown() && !owner->IsMinimized()) {
+        SDL_SetWindowInputFocus(owner->Handle());
+    }
+}
+
+void SdlPeer::PlaceCentred() {
+    SDL_Rect area{};
+    const int display = SDL_GetWindowDisplayIndex(m_handle);
+    if (SDL_GetDisplayUsableBounds(std::max(display, 0), &area) != 0) {
+        area = SDL_Rect{0, 0, 0, 0};
+    }
+    int x = area.x + (area.w - m_width) / 2;
+    int y = area.y + (area.h - m_height) / 2;
+    if (SdlPeer* owner = m_backend.PeerOf(m_owner)) {
+        int ownerX = 0;
+        int ownerY = 0;
+        SDL_GetWindowPosition(owner->Handle(), &ownerX, &ownerY);
+        x = ownerX + (owner->Width() - m_width) / 2;
+        y = ownerY + (owner->Height() - m_height) / 2;
+        // A box centred on a window near the edge stays on the screen.
+        if (area.w > 0 && area.h > 0) {
+            x = std::clamp(x, area.x, std::max(area.x, area.x + area.w - m_width));
+            y = std::clamp(y, area.y, std::max(area.y, area.y + area.h - m_height));
+        }
+    }
+    SDL_SetWindowPosition(m_handle, x, y);
+}
+
+void SdlPeer::Retarget() {
+    SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
+    const bool fits = screen != nullptr && screen->pixels != nullptr &&
+                      screen->format->format == kSurfaceFormat && screen->w == m_width &&
+                      screen->h == m_height;
+    // What the window shows is still in SDL's surface only if that is the one drawn into before:
+    // SDL makes a new, empty one when the window's size changes.
+    const bool shownThere = fits && DrawsDirectly() && m_surface.bits == screen->pixels;
+    if (fits && m_overlay == nullptr) {
+        if (shownThere) return;
+        PrefaultPixels(screen->pixels, static_cast<std::size_t>(screen->pitch) *
+                                           static_cast<std::size_t>(m_height));
+        if (m_wrap != nullptr) SDL_BlitSurface(m_wrap, nullptr, screen, nullptr);
+        DropCopy();
+        m_surface.width = m_width;
+        m_surface.height = m_height;
+        m_surface.bitCount = 32;
+        m_surface.bottomUp = false;
+        m_surface.stride = static_cast<std::size_t>(screen->pitch);
+        m_surface.bits = static_cast<unsigned char*>(screen->pixels);
+        return;
+    }
+    if (m_surface.owned && m_surface.width == m_width && m_surface.height == m_height) return;
+    Bitmap copy;
+    Allocate(copy, m_width, m_height);
+    if (shownThere) {
+        for (int y = 0; y < m_height; ++y) std::memcpy(copy.Row(y), m_surface.Row(y), copy.stride);
+    }
+    DropCopy();
+    m_surface = std::move(copy);
+    m_wrap = Wrap(m_surface);
+}
+
+void SdlPeer::DropCopy() {
+    SDL_FreeSurface(m_wrap);
+    m_wrap = nullptr;
+    m_surface.owned.reset();
+    m_surface.bits = nullptr;
+}
+
+void SdlPeer::Present(const RECT& rect) {
+    RECT area{};
+    const RECT whole = ClientRect();
+    if (!IntersectRect(&area, &rect, &whole)) return;
+    Retarget();
+    SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
+    if (screen == nullptr || (m_wrap == nullptr && !DrawsDirectly())) return;
+    if (DrawsDirectly()) {
+        const SDL_Rect changed = ToSdl(area);
+        SDL_UpdateWindowSurfaceRects(m_handle, &changed, 1);
+        TraceFirstFrame();
+        return;
+    }
+    SDL_Rect source = ToSdl(area);
+    SDL_Rect target = source;
+    SDL_BlitSurface(m_wrap, &source, screen, &target);
+    if (m_overlay != nullptr && m_overlayWrap != nullptr) {
+        const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
+                           m_overlayAt.y + m_overlay->height};
+        RECT both{};
+        if (IntersectRect(&both, &area, &overlay)) {
+            target = ToSdl(both);
+            source = target;
+            source.x -= m_overlayAt.x;
+            source.y -= m_overlayAt.y;
+            SDL_BlitSurface(m_overlayWrap, &source, screen, &target);
+        }
+    }
+    const SDL_Rect changed = ToSdl(area);
+    SDL_UpdateWindowSurfaceRects(m_handle, &changed, 1);
+    TraceFirstFrame();
+}
+
+void SdlPeer::SetClientSize(int width, int height) {
+    width = std::clamp(width, 1, kMaxBitmapSide);
+    height = std::clamp(height, 1, kMaxBitmapSide);
+    if (width == m_width && height == m_height) return;
+    m_width = width;
+    m_height = height;
+    // The next drawing finds a surface of the new size, empty as a new window's.
+    DropCopy();
+    SDL_SetWindowSize(m_handle, m_width, m_height);
+    // Before it is shown a window is still placed where a new one of its size would be.
+    if (!m_shown) PlaceCentred();
+}
+
+void SdlPeer::Show() {
+    SdlPeer* owner = m_backend.PeerOf(m_owner);
+    SDL_Window* focused = SDL_GetKeyboardFocus();
+    SDL_ShowWindow(m_handle);
+    SDL_RaiseWindow(m_handle);
+    m_shown = true;
+    // The program's first window, and a box opened from the window the user works in, take the
+    // keyboard, also where no window manager hands it over.
+    if (owner != nullptr ? focused == owner->Handle() : focused == nullptr) {
+        SDL_SetWindowInputFocus(m_handle);
+    }
+}
+
+void SdlPeer::SetTitle(const std::string& title) {
+    SDL_SetWindowTitle(m_handle, ToValidUtf8(title).c_str());
+}
+
+void SdlPeer::SetIcon(const Icon* icon) {
+    if (icon == nullptr || icon->images.empty()) return;
+    const IconImage& image = icon->images.front();  // the largest
+    if (image.size <= 0 || image.pixels.size() != static_cast<std::size_t>(image.size) *
+                                                      static_cast<std::size_t>(image.size)) {
+        return;
+    }
+    // SDL copies the pixels; the surface only lends them.
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<std::uint32_t*>(image.pixels.data()), image.size, image.size, 32, image.size * 4,
+        SDL_PIXELFORMAT_ARGB8888);
+    if (picture == nullptr) return;
+    SDL_SetWindowIcon(m_handle, picture);
+    SDL_FreeSurface(picture);
+}
+
+bool SdlPeer::IsMinimized() const {
+    return (SDL_GetWindowFlags(m_handle) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+void SdlPeer::Minimize() {
+    SDL_MinimizeWindow(m_handle);
+}
+
+void SdlPeer::BeginMove() {
+    m_backend.BeginMove(*this);
+}
+
+void SdlPeer::OpenSystemMenu(const CMenu& menu, std::optional<POINT> at) {
+    m_backend.OpenMenu(*this, menu, at);
+}
+
+void SdlPeer::SetOverlay(Bitmap* overlay, POINT at) {
+    const RECT before = m_overlay != nullptr
+                            ? RECT{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
+                                   m_overlayAt.y + m_overlay->height}
+                            : RECT{};
+    SDL_FreeSurface(m_overlayWrap);
+    m_overlayWrap = nullptr;
+    m_overlay = overlay;
+    m_overlayAt = at;
+    if (m_overlay != nullptr) m_overlayWrap = Wrap(*m_overlay);
+    if (!IsRectEmpty(&before)) Present(before);
+    if (m_overlay != nullptr) {
+        Present(RECT{at.x, at.y, at.x + m_overlay->width, at.y + m_overlay->height});
+    }
+}
+
+}  // namespace platform::sdl

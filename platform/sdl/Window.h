@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A window of the SDL backend: an SDL window presented from a memory surface by rectangles.
+#pragma once
+
+#include <SDL.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/Backend.h"
+
+namespace platform::sdl {
+
+class SdlBackend;
+
+/// Gives bitmap a 32-bit top-down memory surface of width × height (clamped to the largest side a
+/// bitmap may have); throws std::bad_alloc when there is no memory.
+void Allocate(Bitmap& bitmap, int width, int height);
+
+// A window: an SDL window whose client area shows what is drawn into its surface, rectangle by
+// rectangle, with an open menu drawn over it.
+//
+// Drawing goes straight into SDL's own window surface where its format and size are the ones the
+// drawing code expects: a frame is then written once, and no memory of the window's own is
+// touched before the first one is on the screen. While a menu lies over the window, or where
+// SDL's surface does not fit, drawing goes to a memory copy instead, which Present blits.
+class SdlPeer final : public WindowPeer {
+public:
+    SdlPeer(SdlBackend& backend, CWnd& window, SDL_Window* handle, CWnd* owner, int width,
+            int height);
+    ~SdlPeer() override;
+    SdlPeer(const SdlPeer&) = delete;
+    SdlPeer& operator=(const SdlPeer&) = delete;
+
+    Bitmap* Surface() override {
+        Retarget();
+        return &m_surface;
+    }
+    void Present(const RECT& rect) override;
+    void SetClientSize(int width, int height) override;
+    void Show() override;
+    void SetTitle(const std::string& title) override;
+    void SetIcon(const Icon* icon) override;
+    bool IsMinimized() const override;
+    void Minimize() override;
+    void BeginMove() override;
+    void OpenSystemMenu(const CMenu& menu, std::optional<POINT> at) override;
+
+    CWnd& Window() const { return m_window; }
+    SDL_Window* Handle() const { return m_handle; }
+    Uint32 Id() const { return SDL_GetWindowID(m_handle); }
+    bool Shown() const { return m_shown; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    RECT ClientRect() const { return RECT{0, 0, m_width, m_height}; }
+    /// Whether drawing goes straight into SDL's window surface (false: into the memory copy).
+    bool DrawsDirectly() const { return m_surface.bits != nullptr && !m_surface.owned; }
+    /// Shows overlay with its top-left at at over the surface; null takes it away again.
+    void SetOverlay(Bitmap* overlay, POINT at);
+
+private:
+    void PlaceCentred();
+    /// Points m_surface at SDL's window surface or at the memory copy, whichever fits now, and
+    /// carries what the window shows over from the one to the other.
+    void Retarget();
+    void DropCopy();
+
+    SdlBackend& m_backend;
+    CWnd& m_window;
+    SDL_Window* m_handle;
+    CWnd* m_owner;
+    int m_width;
+    int m_height;
+    Bitmap m_surface;               // what drawing writes to; no memory until the first drawing
+    SDL_Surface* m_wrap = nullptr;  // the memory copy as an SDL surface, while there is one
+    Bitmap* m_overlay = nullptr;
+    SDL_Surface* m_overlayWrap = nullptr;
+    POINT m_overlayAt{};
+    bool m_shown = false;
+};
+
+}  // namespace platform::sdl

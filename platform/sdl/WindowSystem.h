@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The SDL backend itself, shared by its source files: Window.cpp holds its windows, Events.cpp
+// turns SDL's events into messages (with window moves and the system menu), SdlBackend.cpp starts
+// and ends it and draws its boxes.
+#pragma once
+
+#include <SDL.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "platform/Backend.h"
+#include "platform/PopupMenu.h"
+#include "platform/sdl/Drawing.h"
+#include "platform/sdl/Window.h"
+
+namespace platform::sdl {
+
+class SdlBackend final : public Backend {
+public:
+    SdlBackend();
+    ~SdlBackend() override;
+    SdlBackend(const SdlBackend&) = delete;
+    SdlBackend& operator=(const SdlBackend&) = delete;
+
+    std::unique_ptr<WindowPeer> CreateWindow(CWnd& window, const WindowSpec& spec) override;
+    bool WaitForEvents(std::optional<std::uint32_t> timeoutMs) override;
+    bool ClockedTimers() const override { return true; }
+    int MessageBox(CWnd* owner, const std::string& text, const std::string& caption,
+                   UINT type) override;
+    void PaintDialog(CDialog& dialog, const DialogTemplate& dialogTemplate) override;
+
+    void Register(SdlPeer& peer) { m_peers[peer.Id()] = &peer; }
+    void Unregister(SdlPeer& peer);
+    SdlPeer* Find(Uint32 windowId) const;
+    SdlPeer* PeerOf(const CWnd* window) const;
+    void BeginMove(SdlPeer& peer);
+    void OpenMenu(SdlPeer& peer, const CMenu& menu, std::optional<POINT> at);
+
+private:
+    struct Move {
+        SdlPeer* peer;
+        POINT grab;  // where the pointer holds the window, in client pixels
+    };
+    struct Menu {
+        SdlPeer* peer;
+        PopupMenu menu;
+        Bitmap picture;
+    };
+
+    void Handle(const SDL_Event& event);
+    void HandleWindowEvent(const SDL_WindowEvent& event);
+    void HandleKey(const SDL_KeyboardEvent& event);
+    void HandleButton(const SDL_MouseButtonEvent& event);
+    void HandleMotion(const SDL_MouseMotionEvent& event);
+    void FollowPointer(bool released);
+    /// Where the pointer is on the screen, and whether the left button is held. On X11 the server
+    /// is asked: SDL answers from its last raw input event, which a warped pointer (remote
+    /// desktops, test tools) never sends, and a moved window would not follow it.
+    bool LeftHeldAt(SdlPeer& peer, int& x, int& y) const;
+    void ActivateModalWindow();
+    void MenuOutcome(PopupMenu::Outcome outcome);
+    void CloseMenu();
+    void LoadFonts();
+    const Font* TextFont();
+    const Font* DialogFont();
+
+    std::map<Uint32, SdlPeer*> m_peers;
+    std::optional<Move> m_move;
+    bool m_swallowLeftUp = false;  // the release of a move that ended without its event
+    Uint32 m_pressWindow = 0;      // where the left button was last pressed, and at which point
+    POINT m_pressPoint{};
+    // A window that a move has placed under the pointer: SDL's idea of where the pointer is in
+    // it is off by the last step of the move until the pointer moves again.
+    Uint32 m_shiftedWindow = 0;
+    std::unique_ptr<Menu> m_menu;
+    std::unique_ptr<Font> m_textFont;    // message boxes and menus
+    std::unique_ptr<Font> m_dialogFont;  // template dialogs, whose layout is in dialog units
+    bool m_fontsTried = false;
+    int m_x11Fd = -1;  // the X connection, once a window exists on X11
+};
+
+}  // namespace platform::sdl
