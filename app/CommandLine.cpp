@@ -18,8 +18,9 @@ constexpr std::string_view kLanguageOption = "--language";
 // The picture the window loads first: a folder without it is not the picture folder.
 constexpr const char* kFirstPicture = "Hintergrund.bmp";
 
-CommandLine Fault(std::string line) {
-    CommandLine result;
+// What was read before the fault stays: the picture folder and the language it names are where
+// the fault is told, and in which language.
+CommandLine Fault(CommandLine result, std::string line) {
     result.action = CommandLine::Action::Error;
     result.error = std::move(line);
     return result;
@@ -59,21 +60,23 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         };
         std::string_view value;
         if (valueOf(kDataDirOption, value)) {
-            if (value.empty()) return Fault(lang::Tr("floemaze: --datadir braucht einen Ordner"));
+            if (value.empty())
+                return Fault(result, lang::Tr("floemaze: --datadir braucht einen Ordner"));
             result.dataDir = value;
             continue;
         }
         if (valueOf(kLanguageOption, value)) {
-            if (value.empty()) return Fault(lang::Tr("floemaze: --language braucht eine Sprache"));
+            if (value.empty())
+                return Fault(result, lang::Tr("floemaze: --language braucht eine Sprache"));
             result.language = value;
             continue;
         }
         if (argument.size() > 1 && argument[0] == '-') {
-            return Fault(lang::Format(lang::Tr("floemaze: unbekannte Option „%s“"),
-                                      std::string(argument).c_str()));
+            return Fault(result, lang::Format(lang::Tr("floemaze: unbekannte Option „%s“"),
+                                              std::string(argument).c_str()));
         }
-        return Fault(lang::Format(lang::Tr("floemaze: unerwartetes Argument „%s“"),
-                                  std::string(argument).c_str()));
+        return Fault(result, lang::Format(lang::Tr("floemaze: unerwartetes Argument „%s“"),
+                                          std::string(argument).c_str()));
     }
     return result;
 }

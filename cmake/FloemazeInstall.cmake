@@ -97,7 +97,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "how many steps they took alone and how many with help."
     ""
     "There is no time limit, no score to lose and no network access, and the game"
-    "writes nothing to disk. The user interface is in German."
+    "writes nothing to disk. It speaks German, English, French, Spanish, Italian,"
+    "Dutch, Polish and Turkish."
     ""
     "Free software under the GNU General Public License, version 3 or later.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
