@@ -57,8 +57,16 @@ set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEP
 # give the same bytes.
 set(packaging ${PROJECT_BINARY_DIR}/packaging)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/floemaze.6.in ${packaging}/floemaze.6 @ONLY)
+# The metainfo's texts are German, the catalogue's own language; msgfmt adds every translation.
 configure_file(${PROJECT_SOURCE_DIR}/packaging/${FLOEMAZE_APP_ID}.metainfo.xml.in
-               ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml @ONLY)
+               ${packaging}/${FLOEMAZE_APP_ID}.untranslated.metainfo.xml @ONLY)
+add_custom_command(
+    OUTPUT ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml
+    COMMAND ${FLOEMAZE_MSGFMT} --xml --template=${packaging}/${FLOEMAZE_APP_ID}.untranslated.metainfo.xml
+            -d ${FLOEMAZE_PO_BULK_DIR} -o ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml
+    DEPENDS ${packaging}/${FLOEMAZE_APP_ID}.untranslated.metainfo.xml ${FLOEMAZE_PO_BULK_STAMP}
+    COMMENT "Translating the metainfo"
+    VERBATIM)
 add_custom_command(
     OUTPUT ${packaging}/floemaze.6.gz
     COMMAND gzip -9nkf ${packaging}/floemaze.6
@@ -73,11 +81,12 @@ add_custom_command(
     DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
     VERBATIM)
 add_custom_target(floemaze_packaging ALL
-                  DEPENDS ${packaging}/floemaze.6.gz ${packaging}/changelog.gz)
+                  DEPENDS ${packaging}/floemaze.6.gz ${packaging}/changelog.gz
+                          ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml)
+add_dependencies(floemaze_packaging floemaze_po_bulk)
 
 install(FILES ${packaging}/floemaze.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/${FLOEMAZE_APP_ID}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${FLOEMAZE_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${packaging}/changelog.gz
