@@ -108,6 +108,14 @@ struct Game {
     void Ticks(int n) {
         for (int i = 0; i < n; ++i) board.Tick();
     }
+    // Two steps more than needed: to an open neighbour and back.
+    void Detour() {
+        const int away = OpenDirection();
+        Press(away);
+        Ticks(1);
+        Press(away ^ 1);
+        Ticks(1);
+    }
     // A key press and the five moves of the step it starts; the standing tick is still to come.
     void Press(int d) {
         board.TryDirection(d);
@@ -676,42 +684,25 @@ TEST_P(TranslatedResultTest, EveryWayAGameEndsIsOneSentenceWithItsCounts) {
         game.Ticks(6 * game.board.m_nShortest - 1);
         EXPECT_EQ(arrive(game), t.onlyHelp);
     }
-    {
-        Game game(5);
-        game.WalkHomeByKeys();
-        const int n = game.board.m_nShortest;
-        EXPECT_EQ(arrive(game), t.aloneOpening + t.counts(n, 0, n) + t.shortestEnding);
-    }
-    {
-        Game game(6);
-        const int away = game.OpenDirection();
-        game.Press(away);
-        game.Ticks(1);
-        game.Press(away ^ 1);
-        game.Ticks(1);
-        game.WalkHomeByKeys();
-        const int n = game.board.m_nShortest;
-        EXPECT_EQ(arrive(game), t.aloneOpening + t.counts(n + 2, 0, n + 2) + t.longerEnding(n));
-    }
-    // One step with help, then on along a shortest way by keys; and the same with a detour.
-    for (const bool detour : {false, true}) {
-        Game game(8);
-        game.board.m_bHelp = true;
-        game.board.Tick();
-        game.board.m_bHelp = false;
-        game.Ticks(6);
-        if (detour) {
-            const int away = game.OpenDirection();
-            game.Press(away);
-            game.Ticks(1);
-            game.Press(away ^ 1);
-            game.Ticks(1);
+    // On one's own along a shortest way and with a detour; then one step with help first.
+    for (const bool helped : {false, true}) {
+        for (const bool detour : {false, true}) {
+            Game game(8);
+            if (helped) {
+                game.board.m_bHelp = true;
+                game.board.Tick();
+                game.board.m_bHelp = false;
+                game.Ticks(6);
+            }
+            if (detour) game.Detour();
+            game.WalkHomeByKeys();
+            const int n = game.board.m_nShortest;
+            const int help = helped ? 1 : 0;
+            const int own = n - help + (detour ? 2 : 0);
+            EXPECT_EQ(arrive(game), (helped ? t.helpedOpening : t.aloneOpening) +
+                                        t.counts(own + help, help, own) +
+                                        (detour ? t.longerEnding(n) : t.shortestEnding));
         }
-        game.WalkHomeByKeys();
-        const int n = game.board.m_nShortest;
-        const int own = n - 1 + (detour ? 2 : 0);
-        EXPECT_EQ(arrive(game), t.helpedOpening + t.counts(own + 1, 1, own) +
-                                    (detour ? t.longerEnding(n) : t.shortestEnding));
     }
 }
 
