@@ -83,7 +83,7 @@ add_custom_command(
 add_custom_target(floemaze_packaging ALL
                   DEPENDS ${packaging}/floemaze.6.gz ${packaging}/changelog.gz
                           ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml)
-add_dependencies(floemaze_packaging floemaze_po_bulk)
+add_dependencies(floemaze_packaging floemaze_po_bulk floemaze_desktop_entry)
 
 install(FILES ${packaging}/floemaze.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${FLOEMAZE_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lang/Language.h"
+#include "tools/assetgen/Canvas.h"
 #include "tools/assetgen/Labels.h"
 
 namespace {
@@ -37,6 +38,7 @@ TEST(LabelsTest, EveryLabelFitsItsPlaceInEveryLanguageAtAReadableSize) {
         }
     }
     lang::Use(lang::kGerman, FLOEMAZE_CATALOGUE_DIR);
+    ReleaseFonts();
 }
 
 }  // namespace
