@@ -40,6 +40,14 @@ std::vector<std::string> Candidates(std::string_view name) {
     return candidates;
 }
 
+// The catalogue's text when it takes the same arguments as the German one, otherwise the German.
+const char* Checked(const char* translated, const char* german) {
+    if (translated == german || Placeholders(translated) == Placeholders(german)) {
+        return translated;
+    }
+    return german;
+}
+
 bool IsPlain(std::string_view locale) {
     return locale == "C" || locale == "POSIX";
 }
@@ -113,12 +121,51 @@ const std::string& Current() {
 const char* Tr(const char* german) {
     // German is the catalogue's own text: no look-up, not even of the locale.
     if (InUse() == kGerman) return german;
-    return dgettext(kDomain, german);
+    return Checked(dgettext(kDomain, german), german);
 }
 
 const char* TrN(const char* singular, const char* plural, unsigned long n) {
-    if (InUse() == kGerman) return n == 1 ? singular : plural;
-    return dngettext(kDomain, singular, plural, n);
+    const char* german = n == 1 ? singular : plural;
+    if (InUse() == kGerman) return german;
+    return Checked(dngettext(kDomain, singular, plural, n), german);
+}
+
+std::map<int, std::string> Placeholders(std::string_view text) {
+    std::map<int, std::string> found;
+    int next = 1;
+    const auto digit = [&text](std::size_t i) {
+        return i < text.size() && text[i] >= '0' && text[i] <= '9';
+    };
+    const auto oneOf = [&text](std::size_t i, std::string_view set) {
+        return i < text.size() && set.find(text[i]) != std::string_view::npos;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') continue;
+        std::size_t j = i + 1;
+        if (oneOf(j, "%")) {
+            i = j;
+            continue;
+        }
+        int number = 0;
+        std::size_t k = j;
+        while (digit(k) && k < j + 3) number = number * 10 + (text[k++] - '0');
+        if (k > j && oneOf(k, "$")) {
+            j = k + 1;
+        } else {
+            number = 0;
+        }
+        while (oneOf(j, "-+ #0'")) ++j;
+        std::string conversion;
+        while (digit(j) || oneOf(j, ".*")) {
+            if (text[j] == '*') conversion += '*';
+            ++j;
+        }
+        while (oneOf(j, "hlLqjzt")) conversion += text[j++];
+        if (j < text.size()) conversion += text[j];
+        found[number > 0 ? number : next++] = conversion;
+        i = j;
+    }
+    return found;
 }
 
 std::string Format(const char* pattern, ...) {

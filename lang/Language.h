@@ -4,7 +4,9 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lang {
@@ -42,16 +44,21 @@ std::vector<std::string> CataloguedLanguages(const std::filesystem::path& catalo
 std::string Choose(const std::string& explicitLanguage, const Environment& environment,
                    const std::filesystem::path& catalogues);
 
-/// Shows every text from now on in language, whose catalogue lies in catalogues.
+/// Shows every text from now on in language, whose catalogue lies in catalogues. For another
+/// language than German it sets LANGUAGE in the process's environment, which gettext reads.
 void Use(const std::string& language, const std::filesystem::path& catalogues);
 
 /// The language in use: German until Use chooses another.
 const std::string& Current();
 
-/// The text in the language in use.
+/// The text in the language in use. A translation whose placeholders differ from the German
+/// text's is not used: its numbers could not be filled in safely.
 const char* Tr(const char* german);
 /// The text for count n, in the plural form that the language in use needs for n.
 const char* TrN(const char* singular, const char* plural, unsigned long n);
+/// The printf conversions of a text by argument number: "%d × %2$s" gives {1: "d", 2: "s"}; a
+/// conversion with a width or precision taken from an argument keeps its "*".
+std::map<int, std::string> Placeholders(std::string_view text);
 /// printf-style formatting whose pattern may number its placeholders ("%2$s"), as translations
 /// do when they reorder them.
 std::string Format(const char* pattern, ...);

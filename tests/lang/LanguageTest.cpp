@@ -7,10 +7,10 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -148,20 +148,6 @@ std::vector<Entry> ReadPo(const fs::path& path) {
     return entries;
 }
 
-// The printf conversions of a text by argument number: "%d × %2$s" gives {1: "d", 2: "s"}.
-std::map<int, std::string> Placeholders(const std::string& text) {
-    static const std::regex conversion(
-        R"(%(?:(\d+)\$)?[-+ #0']*\d*(?:\.\d+)?(hh|h|ll|l|z|j|t)?([diouxXcsfeEgG%]))");
-    std::map<int, std::string> found;
-    int next = 1;
-    for (std::sregex_iterator it(text.begin(), text.end(), conversion), end; it != end; ++it) {
-        if ((*it)[3] == "%") continue;
-        const int number = (*it)[1].matched ? std::stoi((*it)[1]) : next++;
-        found[number] = (*it)[2].str() + (*it)[3].str();
-    }
-    return found;
-}
-
 std::vector<fs::path> Translations() {
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(FLOEMAZE_PO_DIR)) {
@@ -188,7 +174,8 @@ TEST(LanguageTest, EveryTranslationHasEveryMessageWithTheGermanPlaceholders) {
             for (std::size_t form = 0; form < e.msgstr.size(); ++form) {
                 const std::string& source = form > 0 ? e.msgidPlural : e.msgid;
                 EXPECT_FALSE(e.msgstr[form].empty());
-                EXPECT_EQ(Placeholders(e.msgstr[form]), Placeholders(source)) << e.msgstr[form];
+                EXPECT_EQ(lang::Placeholders(e.msgstr[form]), lang::Placeholders(source))
+                    << e.msgstr[form];
                 // A line break that opens or closes the German text keeps the layout of the box.
                 EXPECT_EQ(e.msgstr[form].front() == '\n', source.front() == '\n');
                 EXPECT_EQ(e.msgstr[form].back() == '\n', source.back() == '\n');
@@ -199,11 +186,37 @@ TEST(LanguageTest, EveryTranslationHasEveryMessageWithTheGermanPlaceholders) {
 }
 
 TEST(LanguageTest, PlaceholdersAreCountedByNumberAndType) {
-    EXPECT_EQ(Placeholders("%d × %d statt %lld × %lld."),
-              (std::map<int, std::string>{{1, "d"}, {2, "d"}, {3, "lld"}, {4, "lld"}}));
-    EXPECT_EQ(Placeholders("%3$lld × %4$lld yerine %1$d × %2$d, 100 %%"),
-              (std::map<int, std::string>{{1, "d"}, {2, "d"}, {3, "lld"}, {4, "lld"}}));
-    EXPECT_NE(Placeholders("%1$s %2$s"), Placeholders("%1$s %3$s"));
+    using Found = std::map<int, std::string>;
+    EXPECT_EQ(lang::Placeholders("%d × %d statt %lld × %lld."),
+              (Found{{1, "d"}, {2, "d"}, {3, "lld"}, {4, "lld"}}));
+    EXPECT_EQ(lang::Placeholders("%3$lld × %4$lld yerine %1$d × %2$d, 100 %%"),
+              (Found{{1, "d"}, {2, "d"}, {3, "lld"}, {4, "lld"}}));
+    EXPECT_EQ(lang::Placeholders("%-5.2f %*d %"), (Found{{1, "f"}, {2, "*d"}, {3, ""}}));
+    EXPECT_NE(lang::Placeholders("%1$s %2$s"), lang::Placeholders("%1$s %3$s"));
+}
+
+// A catalogue from a picture folder is input like any other: a translation whose placeholders
+// would read arguments the game does not pass is not used, the German text is.
+TEST(LanguageTest, ATranslationWithOtherPlaceholdersGivesTheGermanText) {
+    TempDir folder;
+    const std::string po = folder.File("xx.po");
+    std::ofstream(po) << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+                         "msgid \"Beenden\"\nmsgstr \"Stop\"\n\n"
+                         "msgid \"%d Felder\"\nmsgid_plural \"%d Felder\"\n"
+                         "msgstr[0] \"%s\"\nmsgstr[1] \"%n\"\n\n"
+                         "msgid \"Klick auf „%s“\"\nmsgstr \"Click %s%s\"\n";
+    const fs::path catalogues = fs::path(folder.Path()) / "locale";
+    fs::create_directories(catalogues / "xx" / "LC_MESSAGES");
+    const std::string compile = std::string(FLOEMAZE_MSGFMT) + " -o '" +
+                                (catalogues / "xx" / "LC_MESSAGES" / "floemaze.mo").string() +
+                                "' '" + po + "'";
+    ASSERT_EQ(std::system(compile.c_str()), 0);
+    lang::Use("xx", catalogues);
+    EXPECT_STREQ(lang::Tr("Beenden"), "Stop");
+    EXPECT_STREQ(lang::TrN("%d Felder", "%d Felder", 1), "%d Felder");
+    EXPECT_STREQ(lang::TrN("%d Felder", "%d Felder", 2), "%d Felder");
+    EXPECT_STREQ(lang::Tr("Klick auf „%s“"), "Klick auf „%s“");
+    lang::Use(lang::kGerman, catalogues);
 }
 
 }  // namespace
