@@ -243,8 +243,8 @@ protected:
         environment.insert(environment.begin(), "LANGUAGE");
         environment.insert(environment.end(),
                            {m_display->Environment(), "SDL_VIDEODRIVER", kLeakOptions});
-        m_game = std::make_unique<ChildProcess>(std::vector<std::string>{FLOEMAZE_GAME},
-                                                environment);
+        m_game =
+            std::make_unique<ChildProcess>(std::vector<std::string>{FLOEMAZE_GAME}, environment);
         ASSERT_TRUE(m_game->Started());
     }
 
