@@ -9,6 +9,7 @@
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -665,6 +666,10 @@ const Translated kTranslated[] = {
                 (shortest > 1 ? " cases." : " case.");
      }},
 };
+
+void PrintTo(const Translated& translated, std::ostream* out) {
+    *out << translated.language;
+}
 
 class TranslatedResultTest : public ::testing::TestWithParam<Translated> {
 protected:

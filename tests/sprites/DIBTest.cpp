@@ -619,6 +619,23 @@ TEST(DIBTest, ColourKeyIsTheWholeImagesTopLeftPixelComparedOnAllThreeBytes) {
     CDIB dest2 = MakeDib(4, 1, under);
     source.AddSpriteTo(&dest2, 0, 0, 4, 1, 0, 1, 1.0f, TRUE);
     EXPECT_EQ(PixelAt(dest2, 0, 0), under);
+
+    // Nearly-key pixels where the run finder is skipping key pixels: at the start of a row, after
+    // a key pixel, after a visible one and last in the row; one row for each byte that differs.
+    const COLORREF nearly[3] = {RGB(11, 20, 30), RGB(10, 21, 30), RGB(10, 20, 31)};
+    CDIB keyed = MakeDib(7, 4, key);
+    for (int row = 1; row <= 3; ++row) {
+        for (int x : {0, 2, 4, 6}) SetPixel(keyed, x, row, nearly[row - 1]);
+        SetPixel(keyed, 3, row, RGB(99, 99, 99));
+    }
+    CDIB dest3 = MakeDib(7, 4, under);
+    keyed.AddSpriteTo(&dest3, 0, 0, 7, 4, 0, 0, 1.0f, TRUE);
+    for (int row = 1; row <= 3; ++row) {
+        SCOPED_TRACE(row);
+        for (int x : {0, 2, 4, 6}) EXPECT_EQ(PixelAt(dest3, x, row), nearly[row - 1]) << x;
+        EXPECT_EQ(PixelAt(dest3, 1, row), under);
+        EXPECT_EQ(PixelAt(dest3, 5, row), under);
+    }
 }
 
 // The addition written out pixel by pixel for a region inside both images: the reference the
