@@ -7,6 +7,10 @@
 #include <vector>
 
 #include "lang/Language.h"
+#include "res/Pictures.h"
+#include "sprites/DIB.h"
+#include "tests/support/BmpBytes.h"
+#include "tests/support/TempDir.h"
 #include "tools/assetgen/Canvas.h"
 #include "tools/assetgen/Labels.h"
 
@@ -39,6 +43,28 @@ TEST(LabelsTest, EveryLabelFitsItsPlaceInEveryLanguageAtAReadableSize) {
     }
     lang::Use(lang::kGerman, FLOEMAZE_CATALOGUE_DIR);
     ReleaseFonts();
+}
+
+// The game loads a language's picture with the German one's frame layout and colour key.
+TEST(LabelsTest, EveryLanguagesPicturesHaveTheGermanOnesSizeAndKey) {
+    const std::string folder = FLOEMAZE_ASSET_DIR;
+    for (const std::string& language : lang::CataloguedLanguages(FLOEMAZE_CATALOGUE_DIR)) {
+        for (const res::Picture picture : res::kWordPictures) {
+            const char* file = res::PictureOf(picture).file;
+            SCOPED_TRACE(language + "/" + file);
+            CDIB german;
+            CDIB translated;
+            ASSERT_TRUE(german.Load((folder + "/" + file).c_str()));
+            ASSERT_TRUE(translated.Load((folder + "/" + language + "/" + file).c_str()));
+            EXPECT_EQ(translated.GetWidth(), german.GetWidth());
+            EXPECT_EQ(translated.GetHeight(), german.GetHeight());
+            EXPECT_EQ(translated.GetBitCount(), 24);
+            EXPECT_EQ(PixelAt(translated, 0, 0), PixelAt(german, 0, 0));
+            EXPECT_NE(ReadFileBytes(folder + "/" + language + "/" + file),
+                      ReadFileBytes(folder + "/" + file))
+                << "drawn with the German words";
+        }
+    }
 }
 
 }  // namespace
