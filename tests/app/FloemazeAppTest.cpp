@@ -176,7 +176,7 @@ Broken Damaged(const GameFolder& folder, GameImage image, Damage damage) {
             break;
         case Damage::Empty:
             write({});
-            refused("Read error");
+            refused("Lesefehler");
             break;
         case Damage::TruncatedInHeaders:
             // The file header whole, the info header cut off after its width.
@@ -186,7 +186,7 @@ Broken Damaged(const GameFolder& folder, GameImage image, Damage damage) {
         case Damage::TruncatedInPixels:
             write(std::vector<std::uint8_t>(good.begin(),
                                             good.begin() + 54 + (good.size() - 54) / 2));
-            refused("Read error");
+            refused("Lesefehler");
             break;
         case Damage::EightBit:
             write(AtDepth(good, 8));
@@ -210,7 +210,7 @@ Broken Damaged(const GameFolder& folder, GameImage image, Damage damage) {
             bytes[0] = 'M';
             bytes[1] = 'B';
             write(bytes);
-            refused("Invalid bitmap file");
+            refused("Ungültige Bitmap-Datei");
             break;
         }
         case Damage::RandomBytes: {
@@ -220,7 +220,7 @@ Broken Damaged(const GameFolder& folder, GameImage image, Damage damage) {
             // Random bytes that happen to begin like a BMP file would test something else.
             if (bytes[0] == 'B' || bytes[0] == 0x10) bytes[0] ^= 0x80;
             write(bytes);
-            refused("Invalid bitmap file");
+            refused("Ungültige Bitmap-Datei");
             break;
         }
     }
