@@ -14,8 +14,9 @@ namespace app {
 struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
-    std::string dataDir;  ///< --datadir's folder; empty when not given
-    std::string error;    ///< for Action::Error: the one line that says what is wrong
+    std::string dataDir;   ///< --datadir's folder; empty when not given
+    std::string language;  ///< --language's language ("fr"); empty when not given
+    std::string error;     ///< for Action::Error: the one line that says what is wrong
 };
 
 /// Reads the arguments after argv[0], left to right; --help and --version win as soon as they
@@ -50,9 +51,11 @@ DataDirChoice FindDataDir(const DataDirSources& sources);
 /// moved installation still finds it.
 std::filesystem::path InstalledDataDir();
 
-/// The program's start before the window system: reads the command line, prints the help or the
-/// version, or a fault and the usage; then reads the settings files into settings and goes into
-/// the picture folder. Returns the exit status when the program is to end here (0 after help or
+/// The program's start before the window system: reads the command line and the settings files,
+/// chooses the language (--language, the settings' language, or the environment as gettext reads
+/// it) with the catalogues of the picture folder, prints the help or the version, or a fault and
+/// the usage; otherwise tells the settings' faults, gives settings the settings and goes into the
+/// picture folder. Returns the exit status when the program is to end here (0 after help or
 /// version, 2 after a fault), none when the game is to run.
 std::optional<int> PrepareStart(int argc, const char* const* argv, Settings& settings);
 

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "lang/Language.h"
+
 namespace app {
 namespace {
 
@@ -38,11 +40,7 @@ std::string Quoted(std::string_view text) {
         shown += byte < 0x20 || byte == 0x7F ? '?' : c;
     }
     if (text.size() > kQuoted) shown += "…";
-    return "„" + shown + "“";
-}
-
-std::string Where(const fs::path& file, int line) {
-    return "floemaze: " + file.string() + ":" + std::to_string(line) + ": ";
+    return shown;
 }
 
 // on|off into flag; false for anything else.
@@ -95,8 +93,9 @@ void ParseSettings(std::string_view text, const fs::path& file, Settings& settin
         const std::size_t equals = line.find('=');
         const std::string_view key = Trim(line.substr(0, equals));
         if (equals == std::string_view::npos || key.empty()) {
-            faults.push_back(Where(file, number) + Quoted(line) +
-                             " ist keine Einstellung; erwartet: Schlüssel = Wert");
+            faults.push_back(lang::Format(
+                lang::Tr("floemaze: %s:%d: „%s“ ist keine Einstellung; erwartet: Schlüssel = Wert"),
+                file.c_str(), number, Quoted(line).c_str()));
             continue;
         }
         std::string_view value = line.substr(equals + 1);
@@ -108,28 +107,45 @@ void ParseSettings(std::string_view text, const fs::path& file, Settings& settin
             }
         }
         value = Trim(value);
-        const std::string bad = Where(file, number) + std::string(key) + " = " + Quoted(value);
+        const auto bad = [&](const char* expected) {
+            faults.push_back(lang::Format(lang::Tr("floemaze: %s:%d: %s = „%s“; erwartet: %s"),
+                                          file.c_str(), number, std::string(key).c_str(),
+                                          Quoted(value).c_str(), expected));
+        };
         if (key == "side") {
             if (value == "left" || value == "right") {
                 settings.sideRight = value == "right";
             } else {
-                faults.push_back(bad + "; erwartet: left oder right");
+                bad(lang::Tr("left oder right"));
             }
         } else if (key == "animation" || key == "logo-drag" || key == "quit") {
             bool& flag = key == "animation"   ? settings.animate
                          : key == "logo-drag" ? settings.logoDrag
                                               : settings.quit;
-            if (!ReadSwitch(value, flag)) faults.push_back(bad + "; erwartet: on oder off");
+            if (!ReadSwitch(value, flag)) bad(lang::Tr("on oder off"));
         } else if (key == "datadir") {
             std::error_code error;
             if (!value.empty() && fs::is_directory(fs::path(value), error)) {
                 settings.dataDir = value;
             } else {
-                faults.push_back(bad + "; erwartet: ein Ordner, der die Bilder enthält");
+                bad(lang::Tr("ein Ordner, der die Bilder enthält"));
+            }
+        } else if (key == "language") {
+            // A language's name as gettext takes it: "fr", "pt_BR", "sr@latin".
+            const bool name = !value.empty() && value.find_first_not_of(
+                                                    "abcdefghijklmnopqrstuvwxyz"
+                                                    "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_@.-") ==
+                                                    std::string_view::npos;
+            if (name) {
+                settings.language = value;
+            } else {
+                bad(lang::Tr("eine Sprache wie de, en oder fr"));
             }
         } else {
-            faults.push_back(Where(file, number) + "unbekannter Schlüssel " + Quoted(key) +
-                             "; erwartet: side, animation, logo-drag, quit oder datadir");
+            faults.push_back(lang::Format(
+                lang::Tr("floemaze: %s:%d: unbekannter Schlüssel „%s“; erwartet: side, animation, "
+                         "logo-drag, quit, datadir oder language"),
+                file.c_str(), number, Quoted(key).c_str()));
         }
     }
 }
@@ -148,33 +164,35 @@ void ReadSettingsFile(const fs::path& file, Settings& settings, std::vector<std:
     struct stat info {};
     std::string fault;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        fault = "keine gewöhnliche Datei";
+        fault = lang::Format(lang::Tr("floemaze: %s: keine gewöhnliche Datei"), file.c_str());
     } else if (static_cast<std::size_t>(info.st_size) > kMaxFileSize) {
-        fault = "größer als 64 KiB, keine Einstellungsdatei";
+        fault = lang::Format(lang::Tr("floemaze: %s: größer als 64 KiB, keine Einstellungsdatei"),
+                             file.c_str());
     } else {
         char buffer[4096];
         ssize_t got = 0;
         while ((got = read(fd, buffer, sizeof buffer)) > 0 && text.size() <= kMaxFileSize) {
             text.append(buffer, static_cast<std::size_t>(got));
         }
-        if (got < 0) fault = std::string("nicht lesbar: ") + std::strerror(errno);
+        if (got < 0) {
+            fault = lang::Format(lang::Tr("floemaze: %s: nicht lesbar: %s"), file.c_str(),
+                                 std::strerror(errno));
+        }
     }
     close(fd);
     if (!fault.empty()) {
-        faults.push_back("floemaze: " + file.string() + ": " + fault);
+        faults.push_back(fault);
         return;
     }
     ParseSettings(text, file, settings, faults);
 }
 
-Settings ReadSettings() {
+Settings ReadSettings(std::vector<std::string>& faults) {
     Settings settings;
-    std::vector<std::string> faults;
     for (const fs::path& file : SettingsFiles(
              std::getenv("XDG_CONFIG_HOME"), std::getenv("XDG_CONFIG_DIRS"), std::getenv("HOME"))) {
         ReadSettingsFile(file, settings, faults);
     }
-    for (const std::string& fault : faults) std::fprintf(stderr, "%s\n", fault.c_str());
     return settings;
 }
 

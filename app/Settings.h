@@ -17,6 +17,7 @@ struct Settings {
     bool logoDrag = false;   ///< logo-drag = on|off: the logo can be dragged
     bool quit = true;        ///< quit = off: no exit button, and closing the window does nothing
     std::string dataDir;     ///< datadir = FOLDER: the picture folder, as --datadir gives it
+    std::string language;    ///< language = LANGUAGE: as --language gives it
 };
 
 /// The settings files in the order they are read, a later one winning key by key: floemaze.conf
@@ -38,7 +39,8 @@ void ParseSettings(std::string_view text, const std::filesystem::path& file, Set
 void ReadSettingsFile(const std::filesystem::path& file, Settings& settings,
                       std::vector<std::string>& faults);
 
-/// The settings of every file of the environment; each fault is one line on standard error.
-Settings ReadSettings();
+/// The settings of every file of the environment, each fault one line in faults, in the language
+/// in use.
+Settings ReadSettings(std::vector<std::string>& faults);
 
 }  // namespace app

@@ -82,10 +82,10 @@ std::size_t PixelBytes(const BITMAPINFOHEADER& info) {
 const char* ReadHeaders(Source& source, BITMAPFILEHEADER*& header, BITMAPINFO*& info) {
     const std::uint64_t length = source.Length();
     header = static_cast<BITMAPFILEHEADER*>(std::malloc(kFileHeaderSize));
-    if (header == nullptr) return "Unable to allocate BITMAPFILEHEADER-Memory";
-    if (source.Take(header, kFileHeaderSize) != kFileHeaderSize) return "Read error";
+    if (header == nullptr) return lang::Mark("Kein Speicher für den BITMAPFILEHEADER");
+    if (source.Take(header, kFileHeaderSize) != kFileHeaderSize) return lang::Mark("Lesefehler");
     if (header->bfType != kTypeBM && header->bfType != kTypeAlternative) {
-        return "Invalid bitmap file";
+        return lang::Mark("Ungültige Bitmap-Datei");
     }
     // The declared offset sizes the info block, so it is checked before anything is allocated.
     const DWORD offBits = header->bfOffBits;
@@ -94,22 +94,22 @@ const char* ReadHeaders(Source& source, BITMAPFILEHEADER*& header, BITMAPINFO*& 
 
     const std::size_t blockSize = offBits - kFileHeaderSize;
     BITMAPINFOHEADER first{};
-    if (source.Take(&first, kInfoHeaderSize) != kInfoHeaderSize) return "Read error";
+    if (source.Take(&first, kInfoHeaderSize) != kInfoHeaderSize) return lang::Mark("Lesefehler");
     if (const char* refusal = Check(first, blockSize)) return refusal;
     // A file too short for its pixels is refused before the pixel memory is allocated.
-    if (length - offBits < PixelBytes(first)) return "Read error";
+    if (length - offBits < PixelBytes(first)) return lang::Mark("Lesefehler");
 
     const std::size_t kept = KeptInfoBytes(first, blockSize);
     info = static_cast<BITMAPINFO*>(std::malloc(kept));
-    if (info == nullptr) return "Unable to allocate BITMAPINFO-Memory";
+    if (info == nullptr) return lang::Mark("Kein Speicher für die BITMAPINFO");
     info->bmiHeader = first;
     const std::size_t rest = kept - kInfoHeaderSize;
     if (source.Take(reinterpret_cast<unsigned char*>(info) + kInfoHeaderSize, rest) != rest) {
-        return "Read error";
+        return lang::Mark("Lesefehler");
     }
     if (kept < blockSize) {
         // The gap is skipped, never read: the block now ends where the kept bytes end.
-        if (!source.SkipTo(offBits)) return "Read error";
+        if (!source.SkipTo(offBits)) return lang::Mark("Lesefehler");
         info->bmiHeader.biSize = std::min(info->bmiHeader.biSize, kLongestHeader);
         header->bfOffBits = static_cast<DWORD>(kFileHeaderSize + kept);
     }

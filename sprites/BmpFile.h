@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lang/Language.h"
 #include "platform/File.h"
 #include "platform/Gdi.h"
 #include "platform/Types.h"
@@ -13,22 +14,24 @@
 namespace dib_messages {
 // Texts of the refusals that have no message of their own in the framework's image class.
 inline constexpr const char* kHeaderTooShort =
-    "Invalid bitmap file: the pixel data begins inside the headers";
+    lang::Mark("Ungültige Bitmap-Datei: die Bilddaten beginnen mitten in den Kopfdaten");
 inline constexpr const char* kOffsetBeyondEnd =
-    "Invalid bitmap file: the pixel data offset lies beyond the end of the file";
-inline constexpr const char* kOldHeader =
-    "Unsupported bitmap: info headers shorter than 40 bytes (OS/2 format) are not supported";
+    lang::Mark("Ungültige Bitmap-Datei: die Bilddaten sollen erst hinter dem Dateiende beginnen");
+inline constexpr const char* kOldHeader = lang::Mark(
+    "Nicht unterstützte Bitmap: Infoköpfe unter 40 Byte (OS/2-Format) werden nicht unterstützt");
 inline constexpr const char* kHeaderLargerThanBlock =
-    "Invalid bitmap file: the info header is larger than the space before the pixel data";
+    lang::Mark("Ungültige Bitmap-Datei: der Infokopf ist größer als der Platz vor den Bilddaten");
 inline constexpr const char* kCompressed =
-    "Unsupported bitmap: compressed images are not supported";
+    lang::Mark("Nicht unterstützte Bitmap: komprimierte Bilder werden nicht unterstützt");
 inline constexpr const char* kBitCount =
-    "Unsupported bitmap: only 8, 16, 24 and 32 bits per pixel are supported";
-inline constexpr const char* kTopDown =
-    "Unsupported bitmap: top-down images (negative height) are not supported";
-inline constexpr const char* kEmpty = "Invalid bitmap file: width and height must be at least 1";
+    lang::Mark("Nicht unterstützte Bitmap: nur 8, 16, 24 und 32 Bit pro Pixel werden unterstützt");
+inline constexpr const char* kTopDown = lang::Mark(
+    "Nicht unterstützte Bitmap: Bilder mit der obersten Zeile zuerst (negative Höhe) werden nicht "
+    "unterstützt");
+inline constexpr const char* kEmpty =
+    lang::Mark("Ungültige Bitmap-Datei: Breite und Höhe müssen mindestens 1 sein");
 inline constexpr const char* kTooLarge =
-    "Unsupported bitmap: width and height may be at most 16384 pixels";
+    lang::Mark("Nicht unterstützte Bitmap: Breite und Höhe dürfen höchstens 16384 Pixel sein");
 }  // namespace dib_messages
 
 namespace bmp {

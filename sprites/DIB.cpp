@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "lang/Language.h"
 #include "platform/MessageBox.h"
 
 namespace {
 
-constexpr const char* kFileFilter = "Image files (*.DIB, *.BMP)|*.DIB;*.BMP|All files (*.*)|*.*||";
-constexpr const char* kNoImage = "There is no image to save";
+constexpr const char* kFileFilter =
+    lang::Mark("Bilddateien (*.DIB, *.BMP)|*.DIB;*.BMP|Alle Dateien (*.*)|*.*||");
+constexpr const char* kNoImage = lang::Mark("Es gibt kein Bild zum Speichern");
 
 // The opacity limits are single-precision values and are compared as such.
 constexpr float kAlphaLow = 0.01f;
@@ -23,7 +25,7 @@ static_assert(std::bit_cast<std::uint32_t>(kAlphaLow) == 0x3C23D70A);
 static_assert(std::bit_cast<std::uint32_t>(kAlphaHigh) == 0x3F7D70A4);
 
 void Show(const char* message) {
-    AfxMessageBox(message, MB_OK, 0);
+    AfxMessageBox(lang::Tr(message), MB_OK, 0);
 }
 
 }  // namespace
@@ -125,11 +127,11 @@ BOOL CDIB::Refuse(const char* message) {
 
 BOOL CDIB::Read(CFile* file) {
     ReleaseForRecreate();
-    if (file == nullptr) return Refuse("Read error");
+    if (file == nullptr) return Refuse("Lesefehler");
     try {
         file->Seek(0, CFile::begin);
     } catch (const CFileException&) {
-        return Refuse("Read error");
+        return Refuse("Lesefehler");
     }
     bmp::FileSource source(*file);
     return ReadFrom(source);
@@ -149,11 +151,11 @@ BOOL CDIB::ReadFrom(bmp::Source& source) {
     void* bits = nullptr;
     m_hBitmap = ::CreateDIBSection(m_pDC->m_hDC, m_pInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_pBits = static_cast<unsigned char*>(bits);
-    if (m_pBits == nullptr) return Refuse("Unable to create DIB-Section");
+    if (m_pBits == nullptr) return Refuse("Die DIB-Section konnte nicht angelegt werden");
     m_hOldBitmap = ::SelectObject(m_pDC->m_hDC, m_hBitmap);
-    if (m_hOldBitmap == nullptr) return Refuse("Bitmap not selected");
+    if (m_hOldBitmap == nullptr) return Refuse("Die Bitmap konnte nicht ausgewählt werden");
     const std::size_t pixelBytes = bmp::PixelBytes(m_pInfo->bmiHeader);
-    if (source.Take(m_pBits, pixelBytes) != pixelBytes) return Refuse("Read error");
+    if (source.Take(m_pBits, pixelBytes) != pixelBytes) return Refuse("Lesefehler");
     return TRUE;
 }
 
@@ -167,25 +169,25 @@ BOOL CDIB::CreateFromDC(CDC* dc, int width, int height) {
 
     constexpr DWORD kHeaders = bmp::kFileHeaderSize + bmp::kInfoHeaderSize;
     m_pFileHeader = static_cast<BITMAPFILEHEADER*>(std::malloc(bmp::kFileHeaderSize));
-    if (m_pFileHeader == nullptr) return Refuse("Unable to allocate BITMAPFILEHEADER-Memory");
+    if (m_pFileHeader == nullptr) return Refuse("Kein Speicher für den BITMAPFILEHEADER");
     *m_pFileHeader = BITMAPFILEHEADER{0x4D42, 0, 0, 0, kHeaders};
     m_pInfo = static_cast<BITMAPINFO*>(std::malloc(bmp::kInfoHeaderSize));
-    if (m_pInfo == nullptr) return Refuse("Unable to allocate BITMAPINFO-Memory");
+    if (m_pInfo == nullptr) return Refuse("Kein Speicher für die BITMAPINFO");
     m_pInfo->bmiHeader =
         BITMAPINFOHEADER{bmp::kInfoHeaderSize, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     const std::size_t stride = DibStride(width, 24);
     m_pFileHeader->bfSize =
         static_cast<DWORD>(static_cast<std::size_t>(std::max(height, 0)) * stride + kHeaders);
     // Images are bottom-up: a negative height would make a top-down section nothing else expects.
-    if (width <= 0 || height <= 0) return Refuse("Unable to create DIB-Section");
+    if (width <= 0 || height <= 0) return Refuse("Die DIB-Section konnte nicht angelegt werden");
 
     m_pDC->Attach(::CreateCompatibleDC(nullptr));
     void* bits = nullptr;
     m_hBitmap = ::CreateDIBSection(m_pDC->m_hDC, m_pInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_pBits = static_cast<unsigned char*>(bits);
-    if (m_pBits == nullptr) return Refuse("Unable to create DIB-Section");
+    if (m_pBits == nullptr) return Refuse("Die DIB-Section konnte nicht angelegt werden");
     m_hOldBitmap = ::SelectObject(m_pDC->m_hDC, m_hBitmap);
-    if (m_hOldBitmap == nullptr) Show("Bitmap not selected");
+    if (m_hOldBitmap == nullptr) Show("Die Bitmap konnte nicht ausgewählt werden");
     CopyFromDC(dc, width, height);
     return TRUE;
 }
@@ -208,7 +210,7 @@ BOOL CDIB::Load(const char* path) {
     std::string chosen = path != nullptr ? path : "";
     if (chosen.empty()) {
         CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
-                           kFileFilter, nullptr);
+                           lang::Tr(kFileFilter), nullptr);
         if (dialog.DoModal() != IDOK) return FALSE;
         chosen = dialog.GetPathName();
     }
@@ -231,19 +233,19 @@ BOOL CDIB::Save(const char* path) {
     std::string chosen = path != nullptr ? path : "";
     if (chosen.empty()) {
         CFileDialog dialog(FALSE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                           kFileFilter, nullptr);
+                           lang::Tr(kFileFilter), nullptr);
         if (dialog.DoModal() != IDOK) return FALSE;
         chosen = dialog.GetPathName();
     }
     CFile file;
     if (!file.Open(chosen.c_str(),
                    CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive)) {
-        Show("Failed to open file");
+        Show("Die Datei konnte nicht geöffnet werden");
         return FALSE;
     }
     const BOOL result = Write(&file);
     file.Close();
-    if (!result) Show("Failed to save file");
+    if (!result) Show("Die Datei konnte nicht gespeichert werden");
     return result;
 }
 
@@ -255,7 +257,7 @@ BOOL CDIB::Write(CFile* file) {
     const std::size_t pixelBytes =
         static_cast<std::size_t>(GetHeight()) * static_cast<std::size_t>(GetStride());
     if (!bmp::Write(*file, *m_pFileHeader, m_pInfo, m_pBits, pixelBytes)) {
-        Show("Write error--possible disk full condition");
+        Show("Schreibfehler – vielleicht ist der Datenträger voll");
         return FALSE;
     }
     return TRUE;

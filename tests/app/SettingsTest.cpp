@@ -76,14 +76,14 @@ TEST(SettingsTest, EveryLineThatCannotBeUsedIsOneLineAndKeepsTheDefault) {
         (std::vector<std::string>{
             "floemaze: /etc/f.conf:2: „nonsense“ ist keine Einstellung; erwartet: Schlüssel = Wert",
             "floemaze: /etc/f.conf:3: unbekannter Schlüssel „colour“; erwartet: side, animation, "
-            "logo-drag, quit oder datadir",
+            "logo-drag, quit, datadir oder language",
             "floemaze: /etc/f.conf:4: side = „middle“; erwartet: left oder right",
             "floemaze: /etc/f.conf:5: animation = „yes“; erwartet: on oder off",
             "floemaze: /etc/f.conf:7: animation = „off#“; erwartet: on oder off",
             "floemaze: /etc/f.conf:8: datadir = „" + dir.File("missing") +
                 "“; erwartet: ein Ordner, der die Bilder enthält",
             "floemaze: /etc/f.conf:9: unbekannter Schlüssel „?[31m“; erwartet: side, animation, "
-            "logo-drag, quit oder datadir"}));
+            "logo-drag, quit, datadir oder language"}));
     EXPECT_TRUE(settings.sideRight);
     EXPECT_TRUE(settings.animate);
     EXPECT_FALSE(settings.logoDrag);
