@@ -164,6 +164,20 @@ TEST(CommandLineTest, TheProgramAnswersWithoutADisplay) {
     EXPECT_EQ(badSettings.err.substr(0, badSettings.err.find('\n')),
               "floemaze: " + folder.File("config/floemaze/floemaze.conf") +
                   ":1: quit = „?“; erwartet: on oder off");
+    // The settings' language comes after --language and before the environment; their faults
+    // are told in it.
+    folder.Write("config/floemaze/floemaze.conf",
+                 {'q', 'u', 'i', 't', '=', '?', '\n', 'l', 'a', 'n', 'g', 'u', 'a', 'g', 'e', '=',
+                  'e', 'n', '\n'});
+    std::vector<std::string> fromFrance = env;
+    fromFrance.insert(fromFrance.end(), {"LANGUAGE=fr", "LC_ALL=C.UTF-8"});
+    const CommandResult preset = RunGame({"--datadir", pictures}, fromFrance);
+    EXPECT_EQ(preset.err.substr(0, preset.err.find('\n')),
+              "floemaze: " + folder.File("config/floemaze/floemaze.conf") +
+                  ":1: quit = “?”; expected: on or off");
+    EXPECT_EQ(RunGame({"--datadir", pictures, "--language", "fr", "--help"}, fromFrance)
+                  .out.rfind("Utilisation", 0),
+              0u);
 }
 
 }  // namespace

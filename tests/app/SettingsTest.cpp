@@ -66,6 +66,8 @@ TEST(SettingsTest, EveryLineThatCannotBeUsedIsOneLineAndKeepsTheDefault) {
         dir.File("missing") +
         "\n"
         "\x1b[31m=1\n"
+        "language = pt_BR\n"
+        "language = ../x\n"
         "datadir = " +
         dir.Path() + "\n";
     app::Settings settings;
@@ -83,12 +85,15 @@ TEST(SettingsTest, EveryLineThatCannotBeUsedIsOneLineAndKeepsTheDefault) {
             "floemaze: /etc/f.conf:8: datadir = „" + dir.File("missing") +
                 "“; erwartet: ein Ordner, der die Bilder enthält",
             "floemaze: /etc/f.conf:9: unbekannter Schlüssel „?[31m“; erwartet: side, animation, "
-            "logo-drag, quit, datadir oder language"}));
+            "logo-drag, quit, datadir oder language",
+            "floemaze: /etc/f.conf:11: language = „../x“; erwartet: eine Sprache wie de, en oder "
+            "fr"}));
     EXPECT_TRUE(settings.sideRight);
     EXPECT_TRUE(settings.animate);
     EXPECT_FALSE(settings.logoDrag);
     EXPECT_FALSE(settings.quit);
     EXPECT_EQ(settings.dataDir, dir.Path());
+    EXPECT_EQ(settings.language, "pt_BR");
 
     // Files: a missing one is none; a folder, a named pipe or a huge file cannot be read.
     faults.clear();
