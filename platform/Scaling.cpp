@@ -15,6 +15,13 @@ LONG ScreenOffset(LONG client, int size, int span) {
     return static_cast<LONG>((product + size - 1) / size);
 }
 
+// Rounds towards minus infinity, for points left of or above the client area.
+LONG FloorDivide(std::int64_t value, int divisor) {
+    std::int64_t quotient = value / divisor;
+    if (value % divisor != 0 && value < 0) --quotient;
+    return static_cast<LONG>(quotient);
+}
+
 int Span(LONG from, LONG to) {
     return static_cast<int>(to - from);
 }
@@ -116,9 +123,22 @@ std::optional<POINT> ToClient(const ScreenView& view, POINT point) {
     if (point.x < t.left || point.x >= t.right || point.y < t.top || point.y >= t.bottom) {
         return std::nullopt;
     }
-    return POINT{
-        static_cast<LONG>(std::int64_t{point.x - t.left} * view.width / Span(t.left, t.right)),
-        static_cast<LONG>(std::int64_t{point.y - t.top} * view.height / Span(t.top, t.bottom))};
+    return ClientPoint(view, point);
+}
+
+POINT ClientPoint(const ScreenView& view, POINT point) {
+    const RECT& t = view.target;
+    if (IsRectEmpty(&t)) return POINT{-1, -1};
+    return POINT{FloorDivide(std::int64_t{point.x - t.left} * view.width, Span(t.left, t.right)),
+                 FloorDivide(std::int64_t{point.y - t.top} * view.height, Span(t.top, t.bottom))};
+}
+
+RECT ToClientCover(const ScreenView& view, const RECT& rect) {
+    RECT area{};
+    if (!IntersectRect(&area, &rect, &view.target)) return RECT{};
+    const POINT first = ClientPoint(view, POINT{area.left, area.top});
+    const POINT last = ClientPoint(view, POINT{area.right - 1, area.bottom - 1});
+    return RECT{first.x, first.y, last.x + 1, last.y + 1};
 }
 
 void ScaleRect(const Bitmap& source, Bitmap& target, const ScreenView& view, const RECT& changed) {

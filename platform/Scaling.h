@@ -16,6 +16,13 @@ constexpr int kMaxScale = 4;
 /// Share of the display's usable area that the automatically scaled window may take, in percent.
 constexpr int kAutomaticScaleShare = 85;
 
+/// How the game's windows reach the screen: plain values read once at start (the command line,
+/// FLOEMAZE_SCALE) and given to the window system before it starts.
+struct DisplayOptions {
+    int scale = 0;            ///< kMinScale to kMaxScale; 0 picks the largest that fits the display
+    bool fullscreen = false;  ///< the main window starts filling the screen
+};
+
 /// The largest scale from kMinScale to kMaxScale at which a width × height window fits into
 /// kAutomaticScaleShare percent of a usable × usableHeight area; kMinScale when none does.
 int AutomaticScale(int width, int height, int usableWidth, int usableHeight);
@@ -48,6 +55,11 @@ RECT ToScreen(const ScreenView& view, const RECT& rect);
 
 /// The client pixel a point of the shown surface shows; none on the border around target.
 std::optional<POINT> ToClient(const ScreenView& view, POINT point);
+/// The same for any point: on the border (or beyond the surface) the result lies outside the
+/// client area, as a pointer held outside a window is.
+POINT ClientPoint(const ScreenView& view, POINT point);
+/// The client rectangle whose pixels cover all of the screen rectangle rect within target.
+RECT ToClientCover(const ScreenView& view, const RECT& rect);
 
 /// Enlarges the client rectangle changed of source (a 32-bit surface of view's client size) into
 /// target (a 32-bit surface of view's screen size) by pixel replication, writing exactly the
