@@ -10,6 +10,7 @@
 #include "platform/Wnd.h"
 #include "platform/sdl/FirstFrameTrace.h"
 #include "platform/sdl/WindowSystem.h"
+#include "platform/sdl/X11Connection.h"
 
 namespace platform::sdl {
 namespace {
@@ -198,7 +199,31 @@ void SdlPeer::SetFullscreen(bool on) {
     // SDL replaces its surface when the window's size changes.
     KeepInMemory();
     m_fullscreen = on;
-    SDL_SetWindowFullscreen(m_handle, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!X11WithoutWindowManager(m_handle)) {
+        SDL_SetWindowFullscreen(m_handle, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    } else if (on) {
+        // Without a window manager the captionless window itself covers its display.
+        m_coversDisplay = true;
+        if (m_shown) {
+            SDL_Point at{};
+            SDL_GetWindowPosition(m_handle, &at.x, &at.y);
+            m_windowedAt = at;
+        }
+        SDL_Rect display{};
+        if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(m_handle), 0), &display) == 0) {
+            SDL_SetWindowPosition(m_handle, display.x, display.y);
+            SDL_SetWindowSize(m_handle, display.w, display.h);
+            SDL_RaiseWindow(m_handle);
+        }
+    } else if (m_coversDisplay) {
+        m_coversDisplay = false;
+        SDL_SetWindowSize(m_handle, m_width * m_scale, m_height * m_scale);
+        if (m_windowedAt) {
+            SDL_SetWindowPosition(m_handle, m_windowedAt->x, m_windowedAt->y);
+        } else {
+            PlaceCentred();
+        }
+    }
     // Where the new size has arrived already; otherwise its event redraws.
     Redraw();
 }
@@ -317,6 +342,8 @@ void SdlPeer::SetClientSize(int width, int height) {
     m_scale = scale;
     // The next drawing finds a surface of the new size, empty as a new window's.
     DropCopy();
+    // A window that covers its display by itself takes its size when it leaves the full screen.
+    if (m_coversDisplay) return;
     SDL_SetWindowSize(m_handle, m_width * m_scale, m_height * m_scale);
     // Before it is shown a window is still placed where a new one of its size would be.
     if (!m_shown) PlaceCentred();

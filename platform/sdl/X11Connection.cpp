@@ -3,6 +3,9 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xatom.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -79,6 +82,34 @@ bool X11Pointer(SDL_Window* window, X11PointerState& state) {
 #else
     (void)window;
     (void)state;
+    return false;
+#endif
+}
+
+bool X11WithoutWindowManager(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
+        info.subsystem != SDL_SYSWM_X11 || info.info.x11.display == nullptr) {
+        return false;
+    }
+    // A window manager that follows the desktop conventions names its own window on the root.
+    Display* display = info.info.x11.display;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return true;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                          XA_WINDOW, &type, &format, &count, &after, &data);
+    const bool found = status == Success && type == XA_WINDOW && count == 1;
+    if (data != nullptr) XFree(data);
+    return !found;
+#else
+    (void)window;
     return false;
 #endif
 }
