@@ -94,6 +94,15 @@ TEST(ScalingTest, PointsMapToThePixelShownThereAndTheBorderHitsNothing) {
     EXPECT_EQ(platform::ToClient(ScreenView::Scaled(700, 500, 3), POINT{302, 451}),
               (POINT{100, 150}));
     const ScreenView full = ScreenView::Fullscreen(700, 500, 1920, 1080);
+    // Off the client area, as a pointer held outside the window: left of it, right, above.
+    EXPECT_EQ(platform::ClientPoint(full, POINT{203, 540}), (POINT{-1, 250}));
+    EXPECT_EQ(platform::ClientPoint(full, POINT{1716, 540}), (POINT{700, 250}));
+    EXPECT_EQ(platform::ClientPoint(ScreenView::Scaled(700, 500, 3), POINT{5, -1}), (POINT{1, -1}));
+    // A screen rectangle is covered by the client pixels shown in it, the border left out.
+    EXPECT_EQ(platform::ToClientCover(ScreenView::Scaled(700, 500, 3), RECT{4, 4, 7, 9}),
+              (RECT{1, 1, 3, 3}));
+    EXPECT_EQ(platform::ToClientCover(full, RECT{0, 0, 205, 2}), (RECT{0, 0, 1, 1}));
+    EXPECT_EQ(platform::ToClientCover(full, RECT{0, 0, 204, 1080}), RECT{});
     EXPECT_EQ(platform::ToClient(full, POINT{203, 540}), std::nullopt);
     EXPECT_EQ(platform::ToClient(full, POINT{1716, 540}), std::nullopt);
     EXPECT_EQ(platform::ToClient(full, POINT{204, 0}), (POINT{0, 0}));
