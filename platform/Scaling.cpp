@@ -30,6 +30,15 @@ std::uint32_t* Pixels(const Bitmap& bitmap, int y) {
     return reinterpret_cast<std::uint32_t*>(bitmap.Row(y));
 }
 
+// Each of count pixels scale times over; a loop the compiler turns into wide stores.
+template <int scale>
+void Replicate(const std::uint32_t* source, std::uint32_t* target, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t pixel = source[i];
+        for (int k = 0; k < scale; ++k) target[i * scale + k] = pixel;
+    }
+}
+
 // One screen row from one client row: columns [from, to) of the screen, from client column
 // (from − left) · size / span on.
 void ScaleRow(const std::uint32_t* source, std::uint32_t* target, LONG from, LONG to, LONG left,
@@ -38,17 +47,38 @@ void ScaleRow(const std::uint32_t* source, std::uint32_t* target, LONG from, LON
     std::int64_t column = start / span;
     std::int64_t remainder = start % span;
     if (span % size == 0) {
-        // A whole-number scale: each client pixel becomes scale pixels, the first maybe fewer.
+        // A whole-number scale: a part of the first pixel, whole pixels, a part of the last.
         const int scale = span / size;
         LONG x = from;
-        int first = scale - static_cast<int>(remainder / size);
-        for (; x < to; ++column) {
-            const std::uint32_t pixel = source[column];
-            const int count = std::min<LONG>(first, to - x);
-            for (int i = 0; i < count; ++i) target[x + i] = pixel;
-            x += count;
-            first = scale;
+        if (const int offset = static_cast<int>(remainder / size); offset > 0) {
+            const LONG end = std::min<LONG>(to, x + scale - offset);
+            std::fill(target + x, target + end, source[column++]);
+            x = end;
         }
+        const auto whole = static_cast<std::size_t>((to - x) / scale);
+        const std::uint32_t* pixels = source + column;
+        switch (scale) {
+            case 1:
+                std::memcpy(target + x, pixels, whole * 4);
+                break;
+            case 2:
+                Replicate<2>(pixels, target + x, whole);
+                break;
+            case 3:
+                Replicate<3>(pixels, target + x, whole);
+                break;
+            case 4:
+                Replicate<4>(pixels, target + x, whole);
+                break;
+            default:
+                for (std::size_t i = 0; i < whole; ++i) {
+                    std::fill_n(target + x + static_cast<LONG>(i) * scale, scale, pixels[i]);
+                }
+                break;
+        }
+        x += static_cast<LONG>(whole) * scale;
+        column += static_cast<std::int64_t>(whole);
+        if (x < to) std::fill(target + x, target + to, source[column]);
         return;
     }
     for (LONG x = from; x < to; ++x) {
