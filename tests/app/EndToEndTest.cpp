@@ -722,4 +722,27 @@ TEST_F(EndToEndTest, FullscreenFillsTheScreenAndF11BringsTheWindowBack) {
     ExpectCleanEnd();
 }
 
+// F11 while a message box is open: the game window leaves the full screen and the box stays
+// over it, taking Return.
+TEST_F(EndToEndTest, F11WithAMessageBoxOpenLeavesTheBoxUsable) {
+    m_display = std::make_unique<VirtualDisplay>(-1, "1920x1080x24");
+    ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
+    m_view = platform::ScreenView::Fullscreen(700, 500, 1920, 1080);
+    ASSERT_NO_FATAL_FAILURE(Start({GameImage::Path}, {"--fullscreen"}));
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    ASSERT_TRUE(Click(kStartButton));
+    const auto box = WaitForWindow([this] { return MessageBox(); }, kTimeoutMs);
+    ASSERT_TRUE(box) << "no message box";
+    ASSERT_TRUE(Xdo({"key", "F11"}));
+    m_view = platform::ScreenView::Scaled(700, 500, 1);
+    EXPECT_TRUE(WaitUntil([&] { return GameWindow().has_value(); }, kTimeoutMs))
+        << "no 700 x 500 window after F11";
+    EXPECT_FALSE(Gone(*box));
+    EXPECT_TRUE(ShowsText(*box, 100)) << "the box shows no text after the switch";
+    ASSERT_TRUE(Xdo({"key", "Return"}));
+    EXPECT_TRUE(WaitUntil([&] { return Gone(*box); }, kTimeoutMs)) << "the box stayed open";
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    ExpectCleanEnd();
+}
+
 }  // namespace
