@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's executable: the one application object, and the start.
-#include <cstdio>
-#include <cstdlib>
-
-#include "app/DisplayOptions.h"
+#include "app/CommandLine.h"
 #include "app/FloemazeApp.h"
 #include "platform/sdl/SdlBackend.h"
 
@@ -12,12 +9,8 @@ CFloemazeApp theApp;
 }  // namespace
 
 int main(int argc, char** argv) {
-    const app::DisplayChoice display =
-        app::ReadDisplayOptions(argc, argv, std::getenv("FLOEMAZE_SCALE"));
-    if (!display.error.empty()) {
-        std::fprintf(stderr, "floemaze: %s\n", display.error.c_str());
-        return 2;
-    }
-    platform::sdl::UseDisplayOptions(display.options);
+    platform::DisplayOptions display;
+    if (const auto status = app::PrepareStart(argc, argv, display)) return *status;
+    platform::sdl::UseDisplayOptions(display);
     return platform::RunApplication(argc, argv, platform::sdl::CreateSdlBackend);
 }

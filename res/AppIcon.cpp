@@ -2,65 +2,105 @@
 #include "res/AppIcon.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
 namespace res {
 namespace {
 
-struct Colour {
-    double r, g, b;
-};
+constexpr IconColour Hex(std::uint32_t v) {
+    return IconColour{((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0};
+}
 
-// Coverage of an ellipse at a point, in a unit square picture (0..1 on both axes).
-bool InEllipse(double x, double y, double cx, double cy, double rx, double ry) {
-    const double dx = (x - cx) / rx;
-    const double dy = (y - cy) / ry;
+constexpr IconColour kSeaLight = Hex(0x57A9D8);
+constexpr IconColour kSea = Hex(0x2A7CB3);
+constexpr IconColour kInk = Hex(0x1C3A56);
+constexpr IconColour kFur = Hex(0xFCFAF4);
+constexpr IconColour kFurShade = Hex(0xD6DCE4);
+constexpr IconColour kFurLine = Hex(0x5A6E82);
+constexpr IconColour kEye = Hex(0x1A2533);
+constexpr IconColour kNose = Hex(0x2E3440);
+constexpr IconColour kBlush = Hex(0xF6A9B4);
+constexpr IconColour kSnow = Hex(0xFFFFFF);
+
+using Paint = IconLayer::Paint;
+
+IconLayer Solid(double cx, double cy, double rx, double ry, IconColour colour,
+                double opacity = 1.0) {
+    IconLayer layer{cx, cy, rx, ry};
+    layer.from = colour;
+    layer.opacity = opacity;
+    return layer;
+}
+
+// The white baby seal's face on a round patch of sea, in the colours of the game's pictures. The
+// face's outline keeps it apart from the sea; the first layer is the patch's dark rim.
+const std::array<IconLayer, 12> kLayers = [] {
+    IconLayer sea{0.5, 0.5, 0.45, 0.45, Paint::Vertical, kSeaLight, kSea};
+    IconLayer face{0.5, 0.55, 0.375, 0.345, Paint::Radial, kFur, kFurShade};
+    face.gx = 0.42;
+    face.gy = 0.45;
+    face.radius = 0.4;
+    face.offset = 0.3;
+    return std::array<IconLayer, 12>{
+        Solid(0.5, 0.5, 0.49, 0.49, kInk),
+        sea,
+        Solid(0.5, 0.55, 0.41, 0.38, kFurLine),
+        face,
+        Solid(0.5, 0.69, 0.14, 0.08, kSnow),  // the muzzle
+        // Cheeks, eyes and the eyes' highlights, left and right.
+        Solid(0.5 - 0.22, 0.64, 0.065, 0.04, kBlush, 0.8),
+        Solid(0.5 + 0.22, 0.64, 0.065, 0.04, kBlush, 0.8),
+        Solid(0.5 - 0.145, 0.5, 0.065, 0.08, kEye),
+        Solid(0.5 + 0.145, 0.5, 0.065, 0.08, kEye),
+        Solid(0.5 - 0.145 - 0.02, 0.475, 0.024, 0.024, kSnow),
+        Solid(0.5 + 0.145 - 0.02, 0.475, 0.024, 0.024, kSnow),
+        Solid(0.5, 0.625, 0.05, 0.035, kNose),
+    };
+}();
+
+IconColour Mix(IconColour a, IconColour b, double t) {
+    return IconColour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+bool Inside(const IconLayer& layer, double x, double y) {
+    const double dx = (x - layer.cx) / layer.rx;
+    const double dy = (y - layer.cy) / layer.ry;
     return dx * dx + dy * dy <= 1.0;
 }
 
-Colour Mix(Colour a, Colour b, double t) {
-    return Colour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-constexpr Colour Hex(std::uint32_t v) {
-    return Colour{((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0};
-}
-
-// Colour and opacity of the icon at a point of the unit square: the white baby seal's face on a
-// round patch of sea, in the colours of the game's pictures.
-bool Shade(double x, double y, Colour& out) {
-    const Colour seaLight = Hex(0x57A9D8);
-    const Colour sea = Hex(0x2A7CB3);
-    const Colour ink = Hex(0x1C3A56);
-    const Colour fur = Hex(0xFCFAF4);
-    const Colour furShade = Hex(0xD6DCE4);
-    const Colour furLine = Hex(0x5A6E82);
-    const Colour eye = Hex(0x1A2533);
-    const Colour nose = Hex(0x2E3440);
-    const Colour blush = Hex(0xF6A9B4);
-    const Colour snow = Hex(0xFFFFFF);
-    if (!InEllipse(x, y, 0.5, 0.5, 0.49, 0.49)) return false;
-    out = InEllipse(x, y, 0.5, 0.5, 0.45, 0.45) ? Mix(seaLight, sea, std::clamp(y, 0.0, 1.0)) : ink;
-    // The face fills most of the patch; its outline keeps it apart from the sea.
-    if (InEllipse(x, y, 0.5, 0.55, 0.41, 0.38)) out = furLine;
-    if (InEllipse(x, y, 0.5, 0.55, 0.375, 0.345)) {
-        const double dx = (x - 0.42) / 0.4;
-        const double dy = (y - 0.45) / 0.4;
-        out = Mix(fur, furShade, std::clamp(dx * dx + dy * dy - 0.3, 0.0, 1.0));
-        if (InEllipse(x, y, 0.5, 0.69, 0.14, 0.08)) out = snow;  // the muzzle
-        for (const double side : {-1.0, 1.0}) {
-            if (InEllipse(x, y, 0.5 + side * 0.22, 0.64, 0.065, 0.04)) out = Mix(out, blush, 0.8);
-            const double ex = 0.5 + side * 0.145;
-            if (InEllipse(x, y, ex, 0.5, 0.065, 0.08)) out = eye;
-            if (InEllipse(x, y, ex - 0.02, 0.475, 0.024, 0.024)) out = snow;
+// Colour of the icon at a point of the unit square; false outside the round patch.
+bool Shade(double x, double y, IconColour& out) {
+    if (!Inside(kLayers[0], x, y)) return false;
+    for (const IconLayer& layer : kLayers) {
+        if (!Inside(layer, x, y)) continue;
+        switch (layer.paint) {
+            case Paint::Solid:
+                out = layer.opacity >= 1.0 ? layer.from : Mix(out, layer.from, layer.opacity);
+                break;
+            case Paint::Vertical:
+                out = Mix(layer.from, layer.to, std::clamp(y, 0.0, 1.0));
+                break;
+            case Paint::Radial: {
+                const double dx = (x - layer.gx) / layer.radius;
+                const double dy = (y - layer.gy) / layer.radius;
+                out = Mix(layer.from, layer.to,
+                          std::clamp(dx * dx + dy * dy - layer.offset, 0.0, 1.0));
+                break;
+            }
         }
-        if (InEllipse(x, y, 0.5, 0.625, 0.05, 0.035)) out = nose;
     }
     return true;
 }
 
-platform::IconImage Render(int size) {
+}  // namespace
+
+std::span<const IconLayer> AppIconLayers() {
+    return kLayers;
+}
+
+platform::IconImage RenderAppIcon(int size) {
     platform::IconImage image;
     image.size = size;
     image.pixels.resize(static_cast<std::size_t>(size) * static_cast<std::size_t>(size));
@@ -71,7 +111,7 @@ platform::IconImage Render(int size) {
             int covered = 0;
             for (int sy = 0; sy < kSamples; ++sy) {
                 for (int sx = 0; sx < kSamples; ++sx) {
-                    Colour c{};
+                    IconColour c{};
                     const double x = (px + (sx + 0.5) / kSamples) / size;
                     const double y = (py + (sy + 0.5) / kSamples) / size;
                     if (!Shade(x, y, c)) continue;
@@ -98,11 +138,9 @@ platform::IconImage Render(int size) {
     return image;
 }
 
-}  // namespace
-
 platform::Icon MakeAppIcon() {
     platform::Icon icon;
-    for (const int size : {48, 32, 16}) icon.images.push_back(Render(size));
+    for (const int size : {48, 32, 16}) icon.images.push_back(RenderAppIcon(size));
     return icon;
 }
 

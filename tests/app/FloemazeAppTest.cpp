@@ -13,7 +13,6 @@
 #include <tuple>
 #include <vector>
 
-#include "app/DisplayOptions.h"
 #include "app/FloemazeApp.h"
 #include "app/FloemazeDlg.h"
 #include "fuzz/StartupRunner.h"
@@ -380,34 +379,6 @@ TEST(FloemazeAppFuzzCorpusTest, EveryKeptStartupInputRunsAndSaysLittle) {
         const std::vector<std::uint8_t> bytes = ReadFileBytes(input.string());
         EXPECT_LE(runner.Run(bytes.data(), bytes.size()), 2 * 11 + 1 + 1);
     }
-}
-
-TEST(DisplayOptionsTest, ScaleFromTheOptionOrTheEnvironmentAndFullscreen) {
-    const auto read = [](std::vector<const char*> args, const char* environment) {
-        args.insert(args.begin(), "floemaze");
-        return app::ReadDisplayOptions(static_cast<int>(args.size()), args.data(), environment);
-    };
-    // By default the scale is picked for the display and the window is a window.
-    app::DisplayChoice choice = read({}, nullptr);
-    EXPECT_EQ(choice.options.scale, 0);
-    EXPECT_FALSE(choice.options.fullscreen);
-    EXPECT_EQ(choice.error, "");
-    choice = read({"--fullscreen", "--scale", "2"}, "3");
-    EXPECT_EQ(choice.options.scale, 2);  // the option wins over the environment
-    EXPECT_TRUE(choice.options.fullscreen);
-    EXPECT_EQ(read({"--scale=4"}, nullptr).options.scale, 4);
-    EXPECT_EQ(read({}, "1").options.scale, 1);
-    EXPECT_EQ(read({}, "").options.scale, 0);
-    // Each fault says where it is and what is wrong.
-    EXPECT_EQ(read({"--scale"}, nullptr).error, "--scale needs a number from 1 to 4");
-    EXPECT_EQ(read({"--scale", "5"}, nullptr).error,
-              "--scale must be a whole number from 1 to 4, not \"5\"");
-    EXPECT_EQ(read({"--scale=0"}, nullptr).error,
-              "--scale must be a whole number from 1 to 4, not \"0\"");
-    EXPECT_EQ(read({"--scale", "2x"}, nullptr).error,
-              "--scale must be a whole number from 1 to 4, not \"2x\"");
-    EXPECT_EQ(read({}, "big").error,
-              "FLOEMAZE_SCALE must be a whole number from 1 to 4, not \"big\"");
 }
 
 }  // namespace

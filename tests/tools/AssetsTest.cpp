@@ -18,6 +18,13 @@
 
 namespace {
 
+// The desktop icons, in the hicolor theme's layout.
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+std::string IconPath(int size) {
+    const std::string side = std::to_string(size);
+    return "icons/hicolor/" + side + "x" + side + "/apps/" FLOEMAZE_APP_ID ".png";
+}
+
 using Layout = res::PictureInfo;
 constexpr const auto& kLayouts = res::kPictures;
 
@@ -339,10 +346,8 @@ TEST(AssetsTest, GeneratorDrawsTheSameBytesEveryTime) {
     ASSERT_TRUE(Generate(again.Path()));
     std::vector<std::string> names;
     for (const Layout& layout : kLayouts) names.push_back(layout.file);
-    for (const char* icon :
-         {"icons/floemaze-48.png", "icons/floemaze-32.png", "icons/floemaze-16.png"}) {
-        names.push_back(icon);
-    }
+    for (const int size : kIconSizes) names.push_back(IconPath(size));
+    names.push_back("icons/hicolor/scalable/apps/" FLOEMAZE_APP_ID ".svg");
     for (const std::string& name : names) {
         const auto first = ReadFileBytes(Drawn::Get().Path(name));
         EXPECT_FALSE(first.empty()) << name;
@@ -352,9 +357,8 @@ TEST(AssetsTest, GeneratorDrawsTheSameBytesEveryTime) {
 
 TEST(AssetsTest, DesktopIconsHaveTheirSizes) {
     ASSERT_TRUE(Drawn::Get().ok);
-    for (const int size : {48, 32, 16}) {
-        const auto png =
-            ReadFileBytes(Drawn::Get().Path("icons/floemaze-" + std::to_string(size) + ".png"));
+    for (const int size : kIconSizes) {
+        const auto png = ReadFileBytes(Drawn::Get().Path(IconPath(size)));
         ASSERT_GE(png.size(), 24u);
         // The PNG signature, then the IHDR chunk with width and height, big-endian.
         EXPECT_EQ(png[1], 'P');
@@ -362,6 +366,14 @@ TEST(AssetsTest, DesktopIconsHaveTheirSizes) {
         EXPECT_EQ((png[16] << 24) | (png[17] << 16) | (png[18] << 8) | png[19], size);
         EXPECT_EQ((png[20] << 24) | (png[21] << 16) | (png[22] << 8) | png[23], size);
     }
+    // The scalable icon is a drawing of the same layers, 256 pixels wide, not an embedded picture.
+    const auto svg =
+        ReadFileBytes(Drawn::Get().Path("icons/hicolor/scalable/apps/" FLOEMAZE_APP_ID ".svg"));
+    const std::string text(svg.begin(), svg.end());
+    EXPECT_NE(text.find("<svg"), std::string::npos);
+    EXPECT_NE(text.find("viewBox=\"0 0 256 256\""), std::string::npos);
+    EXPECT_NE(text.find("<radialGradient"), std::string::npos);
+    EXPECT_EQ(text.find("<image"), std::string::npos);
 }
 
 TEST(AssetsTest, GeneratorRefusesAFolderItCannotWrite) {

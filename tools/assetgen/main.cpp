@@ -3,8 +3,9 @@
 //
 //   floemaze_assetgen <picture folder> [--sheet <png file>]
 //
-// writes the BMP files into the picture folder, the desktop icons into its subfolder icons/ and,
-// when asked, a contact sheet of everything. The output is the same, byte for byte, on every run.
+// writes the BMP files into the picture folder, the desktop icons into its subfolder icons/ (in
+// the hicolor theme's layout) and, when asked, a contact sheet of everything. The output is the
+// same, byte for byte, on every run.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,39 +14,13 @@
 
 #include "platform/MessageBox.h"
 #include "platform/Types.h"
-#include "res/AppIcon.h"
 #include "res/Pictures.h"
 #include "tools/assetgen/Canvas.h"
+#include "tools/assetgen/Icons.h"
 #include "tools/assetgen/Pictures.h"
 #include "tools/assetgen/Sheet.h"
 
 using namespace assetgen;
-
-namespace {
-
-// The icon's pixels (straight alpha) on a canvas, which keeps them premultiplied.
-bool SaveIcon(const platform::IconImage& icon, const std::string& path) {
-    Canvas canvas(icon.size, icon.size);
-    cairo_surface_flush(canvas.Surface());
-    unsigned char* data = cairo_image_surface_get_data(canvas.Surface());
-    const int stride = cairo_image_surface_get_stride(canvas.Surface());
-    for (int y = 0; y < icon.size; ++y) {
-        for (int x = 0; x < icon.size; ++x) {
-            const std::uint32_t argb =
-                icon.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(icon.size) +
-                            static_cast<std::size_t>(x)];
-            const std::uint32_t a = argb >> 24;
-            auto pre = [a](std::uint32_t c) { return (c * a + 127) / 255; };
-            const std::uint32_t value = (a << 24) | (pre((argb >> 16) & 0xFF) << 16) |
-                                        (pre((argb >> 8) & 0xFF) << 8) | pre(argb & 0xFF);
-            std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, &value, 4);
-        }
-    }
-    cairo_surface_mark_dirty(canvas.Surface());
-    return SavePng(canvas, path);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     std::string sheet;
@@ -106,10 +81,7 @@ int main(int argc, char** argv) {
     };
     for (const res::PictureInfo& info : res::kPictures) save(draw(info.picture), info.file);
 
-    for (const platform::IconImage& icon : res::MakeAppIcon().images) {
-        const std::string name = "floemaze-" + std::to_string(icon.size) + ".png";
-        ok = SaveIcon(icon, (folder / "icons" / name).string()) && ok;
-    }
+    ok = WriteDesktopIcons(folder / "icons", FLOEMAZE_APP_ID) && ok;
     if (ok && !sheet.empty()) ok = WriteContactSheet(folder.string(), sheet);
     ReleaseFonts();
     return ok ? 0 : 1;

@@ -3,7 +3,7 @@
 //
 //   floemaze_screenshot <picture folder> <output folder>
 //
-// starts the game window in the picture folder, as the launcher does, and plays five short
+// starts the game window in the picture folder, as the game itself does, and plays five short
 // scenes through the window's own input and timer dispatch, each from a fixed random seed. What
 // the window shows at the end of each scene is written as a PNG file into the output folder. The
 // pictures are the same, byte for byte, on every run.
