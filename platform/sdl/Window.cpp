@@ -233,6 +233,19 @@ void SdlPeer::SetBackdrop(Bitmap* picture) {
     if (m_backdrop != nullptr) KeepInMemory();
 }
 
+void SdlPeer::BlitOverlay(SDL_Surface* screen, const RECT& area) {
+    if (m_overlay == nullptr || m_overlayWrap == nullptr) return;
+    const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
+                       m_overlayAt.y + m_overlay->height};
+    RECT both{};
+    if (!IntersectRect(&both, &area, &overlay)) return;
+    SDL_Rect target = ToSdl(both);
+    SDL_Rect source = target;
+    source.x -= m_overlayAt.x;
+    source.y -= m_overlayAt.y;
+    SDL_BlitSurface(m_overlayWrap, &source, screen, &target);
+}
+
 void SdlPeer::PresentScreen(const RECT& rect) {
     Retarget();
     SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
@@ -276,18 +289,7 @@ void SdlPeer::PresentScreen(const RECT& rect) {
             SDL_FillRect(screen, &fill, border);
         }
     }
-    if (m_overlay != nullptr && m_overlayWrap != nullptr) {
-        const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
-                           m_overlayAt.y + m_overlay->height};
-        RECT both{};
-        if (IntersectRect(&both, &changed, &overlay)) {
-            SDL_Rect target = ToSdl(both);
-            SDL_Rect source = target;
-            source.x -= m_overlayAt.x;
-            source.y -= m_overlayAt.y;
-            SDL_BlitSurface(m_overlayWrap, &source, screen, &target);
-        }
-    }
+    BlitOverlay(screen, changed);
     const SDL_Rect update = ToSdl(changed);
     SDL_UpdateWindowSurfaceRects(m_handle, &update, 1);
     TraceFirstFrame();
@@ -313,18 +315,7 @@ void SdlPeer::Present(const RECT& rect) {
     SDL_Rect source = ToSdl(area);
     SDL_Rect target = source;
     SDL_BlitSurface(m_wrap, &source, screen, &target);
-    if (m_overlay != nullptr && m_overlayWrap != nullptr) {
-        const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
-                           m_overlayAt.y + m_overlay->height};
-        RECT both{};
-        if (IntersectRect(&both, &area, &overlay)) {
-            target = ToSdl(both);
-            source = target;
-            source.x -= m_overlayAt.x;
-            source.y -= m_overlayAt.y;
-            SDL_BlitSurface(m_overlayWrap, &source, screen, &target);
-        }
-    }
+    BlitOverlay(screen, area);
     const SDL_Rect changed = ToSdl(area);
     SDL_UpdateWindowSurfaceRects(m_handle, &changed, 1);
     TraceFirstFrame();

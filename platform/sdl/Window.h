@@ -84,6 +84,8 @@ private:
     void PlaceCentred();
     /// Puts the screen rectangle rect (in the screen's pixels) back on the screen.
     void PresentScreen(const RECT& rect);
+    /// Draws the part of the overlay within area (in the screen's pixels) onto screen.
+    void BlitOverlay(SDL_Surface* screen, const RECT& area);
     /// Carries what the window shows into the memory copy, before SDL's surface goes away.
     void KeepInMemory();
     /// Points m_surface at SDL's window surface or at the memory copy, whichever fits now, and

@@ -394,6 +394,33 @@ protected:
             timeoutMs);
         return why;
     }
+    // Whether the game window comes to stand (dx, dy) from where it stood.
+    bool MovedBy(int dx, int dy) {
+        return WaitUntil(
+            [&] {
+                const auto g = m_display->WindowGeometry(m_window);
+                return g && g->x == m_geometry.x + dx && g->y == m_geometry.y + dy;
+            },
+            kTimeoutMs);
+    }
+    // A virtual X server with a screen of that size in place of the usual one.
+    void UseScreen(const std::string& screen) {
+        m_display = std::make_unique<VirtualDisplay>(-1, screen);
+        ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
+    }
+    // Waits until no block of the start picture is left in the board area of the game window
+    // (read back in its client pixels); says how many are left otherwise.
+    std::string WaitForStartPictureGone(const Expected& start) {
+        int inPlace = 100;
+        const bool gone = WaitUntil(
+            [&] {
+                const auto shot = Capture(m_window);
+                return shot && (inPlace = StartTilesInPlace(ClientPixels(*shot, m_view),
+                                                            start.still, 200)) == 0;
+            },
+            kTimeoutMs);
+        return gone ? "" : std::to_string(inPlace) + " tiles of the start picture are in place";
+    }
     // Whether window shows text: dark pixels on its light face.
     bool ShowsText(const std::string& window, int darkPixels) {
         return WaitUntil(
@@ -481,23 +508,15 @@ TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
 
     // Dragging the background moves the window along with the pointer, and the window shows
     // the same afterwards.
-    const auto movedBy = [&](int dx, int dy) {
-        return WaitUntil(
-            [&] {
-                const auto g = m_display->WindowGeometry(m_window);
-                return g && g->x == m_geometry.x + dx && g->y == m_geometry.y + dy;
-            },
-            kTimeoutMs);
-    };
     ASSERT_TRUE(PointerTo(kBackground));
     ASSERT_TRUE(Xdo({"mousedown", "1"}));
     for (int step = 1; step <= 4; ++step) {
         ASSERT_TRUE(PointerToScreen(m_geometry.x + kBackground.x + step * 10,
                                     m_geometry.y + kBackground.y + step * 6));
-        EXPECT_TRUE(movedBy(step * 10, step * 6)) << "the window does not follow, step " << step;
+        EXPECT_TRUE(MovedBy(step * 10, step * 6)) << "the window does not follow, step " << step;
     }
     ASSERT_TRUE(Xdo({"mouseup", "1"}));
-    EXPECT_TRUE(movedBy(40, 24)) << "the window did not stay where it was dropped";
+    EXPECT_TRUE(MovedBy(40, 24)) << "the window did not stay where it was dropped";
     ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
     EXPECT_EQ(WaitForPicture(start), "") << "after the move";
 
@@ -507,10 +526,10 @@ TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
     ASSERT_TRUE(Xdo({"mousedown", "1"}));
     const int y = dropped.y + kBackground.y;
     ASSERT_TRUE(PointerToScreen(0, y));
-    EXPECT_TRUE(movedBy(-dropped.x - kBackground.x, 0)) << "the window did not follow to the edge";
+    EXPECT_TRUE(MovedBy(-dropped.x - kBackground.x, 0)) << "the window did not follow to the edge";
     ASSERT_TRUE(PointerToScreen(dropped.x + kBackground.x, y));
     ASSERT_TRUE(Xdo({"mouseup", "1"}));
-    EXPECT_TRUE(movedBy(0, 0)) << "the window did not come back";
+    EXPECT_TRUE(MovedBy(0, 0)) << "the window did not come back";
     EXPECT_EQ(WaitForPicture(start), "") << "after a move off the screen and back";
 
     // Alt+F4 ends the program normally, and nothing leaks.
@@ -616,8 +635,7 @@ TEST_F(EndToEndTest, MissingMazeImageIsReportedAndTheGameGoesOn) {
 // through the scaler, pixel for pixel, a click where "Neues Spiel" shows starts a game, and
 // dragging the background moves the window.
 TEST_F(EndToEndTest, ScaledWindowShowsTheBackBufferScaledAndTakesClicksWhereTheySee) {
-    m_display = std::make_unique<VirtualDisplay>(-1, "3840x2160x24");
-    ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
+    ASSERT_NO_FATAL_FAILURE(UseScreen("3840x2160x24"));
     m_view = platform::ScreenView::Scaled(700, 500, 3);
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
@@ -646,31 +664,15 @@ TEST_F(EndToEndTest, ScaledWindowShowsTheBackBufferScaledAndTakesClicksWhereThey
     ASSERT_TRUE(PointerTo(kRest));
     m_twin->PointerTo(kRest);
 
-    const auto moved = [&](int dx, int dy) {
-        return WaitUntil(
-            [&] {
-                const auto g = m_display->WindowGeometry(m_window);
-                return g && g->x == m_geometry.x + dx && g->y == m_geometry.y + dy;
-            },
-            kTimeoutMs);
-    };
     ASSERT_TRUE(PointerTo(kBackground));
     ASSERT_TRUE(Xdo({"mousedown", "1"}));
     ASSERT_TRUE(PointerToScreen(m_pointer->x + 90, m_pointer->y + 40));
-    EXPECT_TRUE(moved(90, 40)) << "the window did not follow the pointer";
+    EXPECT_TRUE(MovedBy(90, 40)) << "the window did not follow the pointer";
     ASSERT_TRUE(Xdo({"mouseup", "1"}));
     ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
 
     ASSERT_TRUE(Click(kStartButton));
-    int inPlace = 100;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            const auto shot = Capture(m_window);
-            return shot && (inPlace = StartTilesInPlace(ClientPixels(*shot, m_view), start.still,
-                                                        200)) == 0;
-        },
-        kTimeoutMs))
-        << inPlace << " tiles of the start picture are still in place";
+    EXPECT_EQ(WaitForStartPictureGone(start), "");
     ASSERT_TRUE(Xdo({"key", "alt+F4"}));
     ExpectCleanEnd();
 }
@@ -679,8 +681,7 @@ TEST_F(EndToEndTest, ScaledWindowShowsTheBackBufferScaledAndTakesClicksWhereThey
 // clicks land where they are seen, and F11 brings the 700 × 500 window back, and again the
 // full screen, while the tiles fall.
 TEST_F(EndToEndTest, FullscreenFillsTheScreenAndF11BringsTheWindowBack) {
-    m_display = std::make_unique<VirtualDisplay>(-1, "1920x1080x24");
-    ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
+    ASSERT_NO_FATAL_FAILURE(UseScreen("1920x1080x24"));
     const platform::ScreenView full = platform::ScreenView::Fullscreen(700, 500, 1920, 1080);
     m_view = full;
     ASSERT_NO_FATAL_FAILURE(Start({}, {"--fullscreen"}));
@@ -709,15 +710,7 @@ TEST_F(EndToEndTest, FullscreenFillsTheScreenAndF11BringsTheWindowBack) {
     EXPECT_TRUE(WaitUntil([&] { return GameWindow().has_value(); }, kTimeoutMs))
         << "no full screen after F11 again";
     ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
-    int inPlace = 100;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            const auto now = Capture(m_window);
-            return now &&
-                   (inPlace = StartTilesInPlace(ClientPixels(*now, full), start.still, 200)) == 0;
-        },
-        kTimeoutMs))
-        << inPlace << " tiles of the start picture are still in place";
+    EXPECT_EQ(WaitForStartPictureGone(start), "");
     ASSERT_TRUE(Xdo({"key", "alt+F4"}));
     ExpectCleanEnd();
 }
@@ -725,8 +718,7 @@ TEST_F(EndToEndTest, FullscreenFillsTheScreenAndF11BringsTheWindowBack) {
 // F11 while a message box is open: the game window leaves the full screen and the box stays
 // over it, taking Return.
 TEST_F(EndToEndTest, F11WithAMessageBoxOpenLeavesTheBoxUsable) {
-    m_display = std::make_unique<VirtualDisplay>(-1, "1920x1080x24");
-    ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
+    ASSERT_NO_FATAL_FAILURE(UseScreen("1920x1080x24"));
     m_view = platform::ScreenView::Fullscreen(700, 500, 1920, 1080);
     ASSERT_NO_FATAL_FAILURE(Start({GameImage::Path}, {"--fullscreen"}));
     ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
