@@ -182,7 +182,17 @@ ScreenView SdlPeer::View() const {
 }
 
 void SdlPeer::Redraw() {
-    ShowScreenRect(ScreenRect());
+    if (m_scale == 1 && !m_fullscreen && m_backdrop == nullptr) {
+        Present(ClientRect());
+        return;
+    }
+    m_scaledInto = nullptr;
+    if (!PresentScreen(ScreenRect())) return;
+    // The whole surface now shows the client area as the scaler leaves it.
+    SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
+    if (screen->format->format == kSurfaceFormat && m_backdrop == nullptr) {
+        m_scaledInto = screen->pixels;
+    }
 }
 
 void SdlPeer::ShowScreenRect(const RECT& rect) {
@@ -246,16 +256,16 @@ void SdlPeer::BlitOverlay(SDL_Surface* screen, const RECT& area) {
     SDL_BlitSurface(m_overlayWrap, &source, screen, &target);
 }
 
-void SdlPeer::PresentScreen(const RECT& rect) {
+bool SdlPeer::PresentScreen(const RECT& rect, bool onlyChanged) {
     Retarget();
     SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
-    if (screen == nullptr || screen->pixels == nullptr || m_surface.bits == nullptr) return;
+    if (screen == nullptr || screen->pixels == nullptr || m_surface.bits == nullptr) return false;
     const ScreenView view = View();
     // While a change of size is on its way, its event redraws the window.
-    if (screen->w != view.screenWidth || screen->h != view.screenHeight) return;
+    if (screen->w != view.screenWidth || screen->h != view.screenHeight) return false;
     RECT area{};
     const RECT whole{0, 0, screen->w, screen->h};
-    if (!IntersectRect(&area, &rect, &whole)) return;
+    if (!IntersectRect(&area, &rect, &whole)) return false;
     RECT changed = area;
     if (m_backdrop != nullptr) {
         if (SDL_Surface* picture = Wrap(*m_backdrop)) {
@@ -268,7 +278,13 @@ void SdlPeer::PresentScreen(const RECT& rect) {
         const RECT cover = ToClientCover(view, area);
         const RECT written = ToScreen(view, cover);
         UnionRect(&changed, &area, &written);
-        if (screen->format->format == kSurfaceFormat) {
+        if (onlyChanged && m_overlay == nullptr && screen->pixels == m_scaledInto) {
+            // The game presents the union of what it changed, often far more than that: only
+            // what differs from the screen is enlarged and sent.
+            Bitmap target = Over(screen);
+            changed = ScaleChanged(m_surface, target, view, cover);
+            if (IsRectEmpty(&changed)) return true;
+        } else if (screen->format->format == kSurfaceFormat) {
             Bitmap target = Over(screen);
             ScaleRect(m_surface, target, view, cover);
         } else if (m_wrap != nullptr) {
@@ -293,6 +309,7 @@ void SdlPeer::PresentScreen(const RECT& rect) {
     const SDL_Rect update = ToSdl(changed);
     SDL_UpdateWindowSurfaceRects(m_handle, &update, 1);
     TraceFirstFrame();
+    return true;
 }
 
 void SdlPeer::Present(const RECT& rect) {
@@ -300,7 +317,7 @@ void SdlPeer::Present(const RECT& rect) {
     const RECT whole = ClientRect();
     if (!IntersectRect(&area, &rect, &whole)) return;
     if (m_scale != 1 || m_fullscreen || m_backdrop != nullptr) {
-        PresentScreen(ToScreen(View(), area));
+        PresentScreen(ToScreen(View(), area), true);
         return;
     }
     Retarget();

@@ -82,8 +82,10 @@ public:
 
 private:
     void PlaceCentred();
-    /// Puts the screen rectangle rect (in the screen's pixels) back on the screen.
-    void PresentScreen(const RECT& rect);
+    /// Puts the screen rectangle rect (in the screen's pixels) back on the screen; onlyChanged:
+    /// only the client pixels that the screen does not show yet. False when nothing could be
+    /// drawn (no surface yet, or one of a size on its way out).
+    bool PresentScreen(const RECT& rect, bool onlyChanged = false);
     /// Draws the part of the overlay within area (in the screen's pixels) onto screen.
     void BlitOverlay(SDL_Surface* screen, const RECT& area);
     /// Carries what the window shows into the memory copy, before SDL's surface goes away.
@@ -109,6 +111,7 @@ private:
     SDL_Surface* m_overlayWrap = nullptr;
     POINT m_overlayAt{};
     Bitmap* m_backdrop = nullptr;
+    const void* m_scaledInto = nullptr;  // SDL's surface, once Redraw has filled all of it
     bool m_shown = false;
 };
 

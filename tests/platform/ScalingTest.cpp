@@ -142,6 +142,32 @@ TEST(ScalingTest, ScalerMatchesTheReferenceOnEveryWidthAndOffset) {
     }
 }
 
+TEST(ScalingTest, OnlyChangedPixelsAreScaledAndTheResultIsTheSame) {
+    for (const ScreenView& view : ViewsOf(7, 5)) {
+        SCOPED_TRACE(testing::Message()
+                     << "screen " << view.screenWidth << "x" << view.screenHeight);
+        Surface source = Numbered(7, 5);
+        Surface shown(view.screenWidth, view.screenHeight, 0);
+        platform::ScaleRect(source.bitmap, shown.bitmap, view, RECT{0, 0, 7, 5});
+        // Nothing changed: nothing written.
+        const std::vector<std::uint32_t> before = shown.pixels;
+        EXPECT_EQ(platform::ScaleChanged(source.bitmap, shown.bitmap, view, RECT{0, 0, 7, 5}),
+                  RECT{});
+        EXPECT_EQ(shown.pixels, before);
+        // Two pixels far apart change inside a large rectangle: the screen then shows what the
+        // whole rectangle scaled shows, and the rectangle returned holds every pixel written.
+        source.pixels[1 * 10 + 1] = 0xAAAAAAAAu;
+        source.pixels[3 * 10 + 5] = 0xBBBBBBBBu;
+        Surface expected(view.screenWidth, view.screenHeight, 0);
+        expected.pixels = shown.pixels;
+        platform::ScaleRect(source.bitmap, expected.bitmap, view, RECT{0, 0, 7, 5});
+        const RECT written =
+            platform::ScaleChanged(source.bitmap, shown.bitmap, view, RECT{0, 0, 6, 4});
+        EXPECT_EQ(shown.pixels, expected.pixels);
+        EXPECT_EQ(written, platform::ToScreen(view, RECT{1, 1, 6, 4}));
+    }
+}
+
 TEST(ScalingTest, HostileRectanglesAreClippedToTheClientArea) {
     const Surface source = Numbered(7, 5);
     const ScreenView view = ScreenView::Scaled(7, 5, 3);
