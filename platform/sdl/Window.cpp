@@ -120,9 +120,9 @@ void SdlPeer::PlaceCentred() {
 
 void SdlPeer::Retarget() {
     SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
-    const bool fits = m_scale == 1 && !m_fullscreen && m_backdrop == nullptr && screen != nullptr &&
-                      screen->pixels != nullptr && screen->format->format == kSurfaceFormat &&
-                      screen->w == m_width && screen->h == m_height;
+    const bool fits = ShowsClientPixels() && screen != nullptr && screen->pixels != nullptr &&
+                      screen->format->format == kSurfaceFormat && screen->w == m_width &&
+                      screen->h == m_height;
     // What the window shows is still in SDL's surface only if that is the one drawn into before:
     // SDL makes a new, empty one when the window's size changes.
     const bool shownThere = fits && DrawsDirectly() && m_surface.bits == screen->pixels;
@@ -182,7 +182,7 @@ ScreenView SdlPeer::View() const {
 }
 
 void SdlPeer::Redraw() {
-    if (m_scale == 1 && !m_fullscreen && m_backdrop == nullptr) {
+    if (ShowsClientPixels()) {
         Present(ClientRect());
         return;
     }
@@ -197,7 +197,7 @@ void SdlPeer::Redraw() {
 
 void SdlPeer::ShowScreenRect(const RECT& rect) {
     // At scale 1 the screen's pixels are the client's.
-    if (m_scale == 1 && !m_fullscreen && m_backdrop == nullptr) {
+    if (ShowsClientPixels()) {
         Present(rect);
     } else {
         PresentScreen(rect);
@@ -316,7 +316,7 @@ void SdlPeer::Present(const RECT& rect) {
     RECT area{};
     const RECT whole = ClientRect();
     if (!IntersectRect(&area, &rect, &whole)) return;
-    if (m_scale != 1 || m_fullscreen || m_backdrop != nullptr) {
+    if (!ShowsClientPixels()) {
         PresentScreen(ToScreen(View(), area), true);
         return;
     }

@@ -82,6 +82,11 @@ public:
 
 private:
     void PlaceCentred();
+    /// Whether the window shows its client pixels as they are: scale 1, no full screen, no
+    /// backdrop.
+    bool ShowsClientPixels() const {
+        return m_scale == 1 && !m_fullscreen && m_backdrop == nullptr;
+    }
     /// Puts the screen rectangle rect (in the screen's pixels) back on the screen; onlyChanged:
     /// only the client pixels that the screen does not show yet. False when nothing could be
     /// drawn (no surface yet, or one of a size on its way out).
