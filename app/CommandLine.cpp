@@ -6,18 +6,22 @@
 #include <string_view>
 #include <system_error>
 
+#include "lang/Language.h"
+
 namespace app {
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr std::string_view kDataDirOption = "--datadir";
+constexpr std::string_view kLanguageOption = "--language";
 constexpr std::string_view kScaleOption = "--scale";
 // The picture the window loads first: a folder without it is not the picture folder.
 constexpr const char* kFirstPicture = "Hintergrund.bmp";
 
-CommandLine Fault(std::string line) {
-    CommandLine result;
+// What was read before the fault stays: the picture folder and the language it names are where
+// the fault is told, and in which language.
+CommandLine Fault(CommandLine result, std::string line) {
     result.action = CommandLine::Action::Error;
     result.error = std::move(line);
     return result;
@@ -33,8 +37,8 @@ int ParseScale(std::string_view text) {
 }
 
 std::string NoScale(std::string_view where, std::string_view text) {
-    return "floemaze: " + std::string(where) + ": „" + std::string(text) +
-           "“ ist keine Zahl von 1 bis 4";
+    return lang::Format(lang::Tr("floemaze: %s: „%s“ ist keine Zahl von 1 bis 4"),
+                        std::string(where).c_str(), std::string(text).c_str());
 }
 
 bool IsFolder(const fs::path& path) {
@@ -56,38 +60,49 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             result.action = CommandLine::Action::Version;
             return result;
         }
-        if (argument == kDataDirOption ||
-            argument.substr(0, kDataDirOption.size() + 1) == "--datadir=") {
-            std::string_view value;
-            if (argument.size() > kDataDirOption.size()) {
-                value = argument.substr(kDataDirOption.size() + 1);
-            } else if (i + 1 < argc && argv[i + 1] != nullptr) {
-                value = argv[++i];
+        // An option with its value, as "--option value" or "--option=value".
+        const auto valueOf = [&](std::string_view option, std::string_view& value) {
+            if (argument == option) {
+                if (i + 1 < argc && argv[i + 1] != nullptr) value = argv[++i];
+                return true;
             }
-            if (value.empty()) return Fault("floemaze: --datadir braucht einen Ordner");
+            if (argument.substr(0, option.size()) == option && argument.size() > option.size() &&
+                argument[option.size()] == '=') {
+                value = argument.substr(option.size() + 1);
+                return true;
+            }
+            return false;
+        };
+        std::string_view value;
+        if (valueOf(kDataDirOption, value)) {
+            if (value.empty())
+                return Fault(result, lang::Tr("floemaze: --datadir braucht einen Ordner"));
             result.dataDir = value;
+            continue;
+        }
+        if (valueOf(kLanguageOption, value)) {
+            if (value.empty())
+                return Fault(result, lang::Tr("floemaze: --language braucht eine Sprache"));
+            result.language = value;
+            continue;
+        }
+        if (valueOf(kScaleOption, value)) {
+            if (value.empty())
+                return Fault(result, lang::Tr("floemaze: --scale braucht eine Zahl von 1 bis 4"));
+            result.display.scale = ParseScale(value);
+            if (result.display.scale == 0) return Fault(result, NoScale(kScaleOption, value));
             continue;
         }
         if (argument == "--fullscreen") {
             result.display.fullscreen = true;
             continue;
         }
-        if (argument == kScaleOption || argument.substr(0, kScaleOption.size() + 1) == "--scale=") {
-            std::string_view value;
-            if (argument.size() > kScaleOption.size()) {
-                value = argument.substr(kScaleOption.size() + 1);
-            } else if (i + 1 < argc && argv[i + 1] != nullptr) {
-                value = argv[++i];
-            }
-            if (value.empty()) return Fault("floemaze: --scale braucht eine Zahl von 1 bis 4");
-            result.display.scale = ParseScale(value);
-            if (result.display.scale == 0) return Fault(NoScale(kScaleOption, value));
-            continue;
-        }
         if (argument.size() > 1 && argument[0] == '-') {
-            return Fault("floemaze: unbekannte Option „" + std::string(argument) + "“");
+            return Fault(result, lang::Format(lang::Tr("floemaze: unbekannte Option „%s“"),
+                                              std::string(argument).c_str()));
         }
-        return Fault("floemaze: unerwartetes Argument „" + std::string(argument) + "“");
+        return Fault(result, lang::Format(lang::Tr("floemaze: unerwartetes Argument „%s“"),
+                                          std::string(argument).c_str()));
     }
     return result;
 }
@@ -103,39 +118,46 @@ std::string VersionLine() {
 }
 
 std::string Usage(const fs::path& installed) {
-    return "Aufruf: floemaze [OPTION]...\n"
-           "Ein Labyrinthspiel für kleine Kinder: Bring die kleine Robbe nach Hause.\n"
-           "\n"
-           "  -h, --help              diese Hilfe zeigen und beenden\n"
-           "      --version           die Version zeigen und beenden\n"
-           "      --datadir=ORDNER    die Bilder aus ORDNER laden\n"
-           "      --scale=N           das Fenster N-fach so groß zeigen (1 bis 4; ohne die Option\n"
-           "                          oder FLOEMAZE_SCALE=N so groß, wie es gut auf den "
-           "Bildschirm\n"
-           "                          passt)\n"
-           "      --fullscreen        den ganzen Bildschirm füllen (F11 schaltet um)\n"
-           "\n"
-           "Die Bilder werden im ersten dieser Ordner gesucht:\n"
-           "  1. im Ordner von --datadir,\n"
-           "  2. im Ordner aus der Umgebungsvariablen FLOEMAZE_DATADIR,\n"
-           "  3. im aktuellen Ordner, wenn er Hintergrund.bmp enthält,\n"
-           "  4. im installierten Bilderordner " +
-           installed.string() +
-           ".\n"
-           "Einstellungen: keine; das Spiel liest und speichert keine.\n";
+    return lang::Format(
+               lang::Tr("Aufruf: floemaze [OPTION]...\n"
+                        "Ein Labyrinthspiel für kleine Kinder: Bring die kleine Robbe nach Hause.\n"
+                        "\n"
+                        "  -h, --help              diese Hilfe zeigen und beenden\n"
+                        "      --version           die Version zeigen und beenden\n"
+                        "      --datadir=ORDNER    die Bilder aus ORDNER laden\n"
+                        "      --language=SPRACHE  in SPRACHE spielen (de, en, fr, …); sonst wie\n"
+                        "                          LANGUAGE, LC_ALL, LC_MESSAGES und LANG sagen\n"
+                        "\n"
+                        "Die Bilder werden im ersten dieser Ordner gesucht:\n"
+                        "  1. im Ordner von --datadir,\n"
+                        "  2. im Ordner aus der Umgebungsvariablen FLOEMAZE_DATADIR,\n"
+                        "  3. im aktuellen Ordner, wenn er Hintergrund.bmp enthält,\n"
+                        "  4. im installierten Bilderordner %s.\n"
+                        "Einstellungen: keine; das Spiel liest und speichert keine.\n"),
+               installed.c_str()) +
+           lang::Tr(
+               "\n"
+               "Bildschirm:\n"
+               "      --scale=N           das Fenster N-fach so groß zeigen (1 bis 4); ohne\n"
+               "                          die Option oder FLOEMAZE_SCALE=N so groß, wie es\n"
+               "                          gut auf den Bildschirm passt\n"
+               "      --fullscreen        den ganzen Bildschirm füllen (F11 schaltet um)\n");
 }
 
 DataDirChoice FindDataDir(const DataDirSources& sources) {
     if (!sources.option.empty()) {
         if (!IsFolder(sources.option)) {
-            return {{}, "floemaze: --datadir: „" + sources.option + "“ ist kein Ordner"};
+            return {{},
+                    lang::Format(lang::Tr("floemaze: --datadir: „%s“ ist kein Ordner"),
+                                 sources.option.c_str())};
         }
         return {sources.option, {}};
     }
     if (!sources.environment.empty()) {
         if (!IsFolder(sources.environment)) {
             return {{},
-                    "floemaze: FLOEMAZE_DATADIR: „" + sources.environment + "“ ist kein Ordner"};
+                    lang::Format(lang::Tr("floemaze: FLOEMAZE_DATADIR: „%s“ ist kein Ordner"),
+                                 sources.environment.c_str())};
         }
         return {sources.environment, {}};
     }
@@ -154,8 +176,30 @@ fs::path InstalledDataDir() {
 
 std::optional<int> PrepareStart(int argc, const char* const* argv,
                                 platform::DisplayOptions& display) {
-    CommandLine line = ParseCommandLine(argc, argv);
     const fs::path installed = InstalledDataDir();
+    const auto sourcesOf = [&installed](const CommandLine& line) {
+        DataDirSources sources;
+        sources.option = line.dataDir;
+        if (const char* variable = std::getenv("FLOEMAZE_DATADIR")) sources.environment = variable;
+        std::error_code error;
+        sources.current = fs::current_path(error);
+        sources.installed = installed;
+        return sources;
+    };
+    // The catalogues lie in the picture folder: a first reading finds the folder and the
+    // language, the second speaks in that language.
+    {
+        const CommandLine first = ParseCommandLine(argc, argv);
+        const DataDirSources sources = sourcesOf(first);
+        const DataDirChoice where = FindDataDir(sources);
+        std::error_code error;
+        const fs::path folder =
+            fs::absolute(where.error.empty() ? where.folder : sources.current, error);
+        const fs::path catalogues = lang::CatalogueFolder(folder);
+        lang::Use(lang::Choose(first.language, lang::Environment::FromProcess(), catalogues),
+                  catalogues);
+    }
+    CommandLine line = ParseCommandLine(argc, argv);
     switch (line.action) {
         case CommandLine::Action::Help:
             std::fputs(Usage(installed).c_str(), stdout);
@@ -175,12 +219,8 @@ std::optional<int> PrepareStart(int argc, const char* const* argv,
         return 2;
     }
     display = line.display;
-    DataDirSources sources;
-    sources.option = line.dataDir;
-    if (const char* variable = std::getenv("FLOEMAZE_DATADIR")) sources.environment = variable;
+    const DataDirSources sources = sourcesOf(line);
     std::error_code error;
-    sources.current = fs::current_path(error);
-    sources.installed = installed;
     const DataDirChoice choice = FindDataDir(sources);
     if (!choice.error.empty()) {
         std::fprintf(stderr, "%s\n%s", choice.error.c_str(), Usage(installed).c_str());
@@ -190,8 +230,11 @@ std::optional<int> PrepareStart(int argc, const char* const* argv,
     // Every picture is loaded by its bare name, so the picture folder becomes the current one.
     fs::current_path(choice.folder, error);
     if (error) {
-        std::fprintf(stderr, "floemaze: kann nicht in den Bilderordner „%s“ wechseln: %s\n",
-                     choice.folder.c_str(), error.message().c_str());
+        std::fprintf(stderr, "%s\n",
+                     lang::Format(lang::Tr("floemaze: kann nicht in den Bilderordner „%s“ "
+                                           "wechseln: %s"),
+                                  choice.folder.c_str(), error.message().c_str())
+                         .c_str());
         return 1;
     }
     return std::nullopt;

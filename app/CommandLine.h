@@ -15,6 +15,7 @@ struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
     std::string dataDir;               ///< --datadir's folder; empty when not given
+    std::string language;              ///< --language's language ("fr"); empty when not given
     platform::DisplayOptions display;  ///< --scale (0 when not given) and --fullscreen
     std::string error;                 ///< for Action::Error: the one line that says what is wrong
 };
@@ -55,10 +56,12 @@ DataDirChoice FindDataDir(const DataDirSources& sources);
 /// moved installation still finds it.
 std::filesystem::path InstalledDataDir();
 
-/// The program's start before the window system: reads the command line and FLOEMAZE_SCALE into
-/// display, prints the help or the version, or a fault and the usage, and goes into the picture
-/// folder. Returns the exit status when the program is to end here (0 after help or version, 2
-/// after a fault), none when the game is to run.
+/// The program's start before the window system: reads the command line (the display options
+/// and FLOEMAZE_SCALE into display), chooses the language
+/// (--language, or the environment as gettext reads it) with the catalogues of the picture folder,
+/// prints the help or the version, or a fault and the usage, and goes into the picture folder.
+/// Returns the exit status when the program is to end here (0 after help or version, 2 after a
+/// fault), none when the game is to run.
 std::optional<int> PrepareStart(int argc, const char* const* argv,
                                 platform::DisplayOptions& display);
 

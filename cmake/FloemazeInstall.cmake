@@ -22,10 +22,23 @@ if(TARGET floemaze_assets)
     endforeach()
     install(DIRECTORY ${FLOEMAZE_ASSET_DIR}/icons/hicolor
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+    # The pictures with words in every language, in its subfolder of the picture folder.
+    foreach(language IN LISTS FLOEMAZE_LANGUAGES)
+        foreach(name IN LISTS FLOEMAZE_WORD_PICTURE_NAMES)
+            install(FILES ${FLOEMAZE_ASSET_DIR}/${language}/${name}
+                    DESTINATION ${FLOEMAZE_INSTALL_PICTUREDIR}/${language})
+        endforeach()
+    endforeach()
 else()
     message(STATUS "The picture generator is not built (FLOEMAZE_BUILD_TOOLS is off or this is "
                    "a cross build): the installation will lack the game's pictures and icons.")
 endif()
+
+# The catalogues lie in the picture folder, where the game looks for them wherever it finds it.
+foreach(language IN LISTS FLOEMAZE_LANGUAGES)
+    install(FILES ${FLOEMAZE_CATALOGUE_DIR}/${language}/LC_MESSAGES/floemaze.mo
+            DESTINATION ${FLOEMAZE_INSTALL_PICTUREDIR}/locale/${language}/LC_MESSAGES)
+endforeach()
 
 # The newest release in CHANGELOG.md is this version; its date goes into the metainfo and the
 # manual page.
@@ -44,8 +57,16 @@ set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEP
 # give the same bytes.
 set(packaging ${PROJECT_BINARY_DIR}/packaging)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/floemaze.6.in ${packaging}/floemaze.6 @ONLY)
+# The metainfo's texts are German, the catalogue's own language; msgfmt adds every translation.
 configure_file(${PROJECT_SOURCE_DIR}/packaging/${FLOEMAZE_APP_ID}.metainfo.xml.in
-               ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml @ONLY)
+               ${packaging}/${FLOEMAZE_APP_ID}.untranslated.metainfo.xml @ONLY)
+add_custom_command(
+    OUTPUT ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml
+    COMMAND ${FLOEMAZE_MSGFMT} --xml --template=${packaging}/${FLOEMAZE_APP_ID}.untranslated.metainfo.xml
+            -d ${FLOEMAZE_PO_BULK_DIR} -o ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml
+    DEPENDS ${packaging}/${FLOEMAZE_APP_ID}.untranslated.metainfo.xml ${FLOEMAZE_PO_BULK_STAMP}
+    COMMENT "Translating the metainfo"
+    VERBATIM)
 add_custom_command(
     OUTPUT ${packaging}/floemaze.6.gz
     COMMAND gzip -9nkf ${packaging}/floemaze.6
@@ -60,11 +81,12 @@ add_custom_command(
     DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
     VERBATIM)
 add_custom_target(floemaze_packaging ALL
-                  DEPENDS ${packaging}/floemaze.6.gz ${packaging}/changelog.gz)
+                  DEPENDS ${packaging}/floemaze.6.gz ${packaging}/changelog.gz
+                          ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml)
+add_dependencies(floemaze_packaging floemaze_po_bulk floemaze_desktop_entry)
 
 install(FILES ${packaging}/floemaze.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/${FLOEMAZE_APP_ID}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${FLOEMAZE_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${packaging}/${FLOEMAZE_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${packaging}/changelog.gz
@@ -84,7 +106,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "how many steps they took alone and how many with help."
     ""
     "There is no time limit, no score to lose and no network access, and the game"
-    "writes nothing to disk. The user interface is in German."
+    "writes nothing to disk. It speaks German, English, French, Spanish, Italian,"
+    "Dutch, Polish and Turkish."
     ""
     "Free software under the GNU General Public License, version 3 or later.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)

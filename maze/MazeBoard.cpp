@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "lang/Language.h"
 #include "platform/MessageBox.h"
 
 namespace maze {
@@ -20,11 +21,10 @@ bool HoldsFrames(CSprite& sprite, int columns, int rows) {
     const long long width = static_cast<long long>(columns) * sprite.m_nFrameWidth;
     const long long height = static_cast<long long>(rows) * sprite.m_nFrameHeight;
     if (sprite.GetWidth() >= width && sprite.GetHeight() >= height) return true;
-    char reason[160];
-    std::snprintf(reason, sizeof reason,
-                  "Das Bild ist zu klein für seine Einzelbilder: %d × %d Pixel statt %lld × %lld.",
-                  sprite.GetWidth(), sprite.GetHeight(), width, height);
-    AfxMessageBox(reason, MB_OK, 0);
+    const std::string reason = lang::Format(
+        lang::Tr("Das Bild ist zu klein für seine Einzelbilder: %d × %d Pixel statt %lld × %lld."),
+        sprite.GetWidth(), sprite.GetHeight(), width, height);
+    AfxMessageBox(reason.c_str(), MB_OK, 0);
     sprite.Share(CDIB());
     return false;
 }
@@ -32,15 +32,16 @@ bool HoldsFrames(CSprite& sprite, int columns, int rows) {
 bool LoadPicture(CSprite& sprite, res::Picture picture) {
     const res::PictureInfo& info = res::PictureOf(picture);
     // A picture too small for its frames is reported like one that cannot be loaded.
-    if (sprite.Load(info.file, info.keyed ? TRUE : FALSE, info.frameWidth, info.frameHeight) &&
+    const std::string file = lang::PictureFile(info.file);
+    if (sprite.Load(file.c_str(), info.keyed ? TRUE : FALSE, info.frameWidth, info.frameHeight) &&
         HoldsFrames(sprite, info.columns, info.rows)) {
         return true;
     }
-    AfxMessageBox(info.failedLoad, MB_OK, 0);
+    AfxMessageBox(lang::Tr(info.failedLoad), MB_OK, 0);
     // The box names the file only; where it was looked for tells a player what to fix.
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::current_path(error);
-    const std::string tried = error ? std::string(info.file) : (folder / info.file).string();
+    const std::string tried = error ? file : (folder / file).string();
     std::fprintf(stderr, "floemaze: cannot load %s\n", tried.c_str());
     return false;
 }
@@ -73,6 +74,11 @@ constexpr unsigned kSideBit[4] = {tiles::kUp, tiles::kDown, tiles::kLeft, tiles:
 
 bool InGrid(int col, int row) {
     return col >= 0 && col < CMazeBoard::kSize && row >= 0 && row < CMazeBoard::kSize;
+}
+
+// A count for the plural forms: never negative, as counters wrap to 0.
+unsigned long Count(int n) {
+    return n > 0 ? static_cast<unsigned long>(n) : 0;
 }
 
 // Counters that would run for years: wrap to 0 rather than overflow.
@@ -299,30 +305,51 @@ void CMazeBoard::ShowResult() {
     m_seal.SetDepth(kSealHidden);
     std::string text;
     if (m_nStepsOwn == 0) {
-        text =
+        text = lang::Tr(
             "\nDas hier ist doch kein Bildschirmschoner! Du darfst ruhig auch mal selbst was "
-            "machen.";
+            "machen.");
     } else {
+        // One whole message for each way the game can end, so that a translation can order it
+        // as its language needs; the counts come in with their own plural forms.
         const int total = m_nStepsHelp + m_nStepsOwn;
-        char line[128];
-        text = m_nStepsHelp == 0 ? "Du hast die kleine Robbe zu ihrer Familie zurück gebracht!\n"
-                                 : "Schön, dass du dabei geholfen hast, dass die Robbe zu ihrer "
-                                   "Familie zurück gebracht wurde.";
-        std::snprintf(line, sizeof line, "\nDazu hast du %d Schritte gebraucht.", total);
-        text += line;
-        std::snprintf(line, sizeof line, "\nDavon mit Hilfe: %d Schritte", m_nStepsHelp);
-        text += line;
-        std::snprintf(line, sizeof line, "\nAuf eigene Faust: %d Schritte", m_nStepsOwn);
-        text += line;
-        if (total == m_nShortest) {
-            text +=
-                "\nDas war der kürzeste Weg! Die kleine Robbe hat also noch genug Kraft,\num "
-                "irgendwann endlich schwimmen zu lernen!";
+        const bool shortest = total == m_nShortest;
+        const char* message;
+        if (m_nStepsHelp == 0) {
+            message = shortest
+                          ? lang::Tr(
+                                "Du hast die kleine Robbe zu ihrer Familie zurück gebracht!\n"
+                                "\nDazu hast du %1$s gebraucht.\nDavon mit Hilfe: %2$s"
+                                "\nAuf eigene Faust: %3$s\nDas war der kürzeste Weg! Die kleine "
+                                "Robbe hat also noch genug Kraft,\num irgendwann endlich "
+                                "schwimmen zu lernen!")
+                          : lang::Tr(
+                                "Du hast die kleine Robbe zu ihrer Familie zurück gebracht!\n"
+                                "\nDazu hast du %1$s gebraucht.\nDavon mit Hilfe: %2$s"
+                                "\nAuf eigene Faust: %3$s\nDer Schnellste weg wäre %4$s lang "
+                                "gewesen.");
         } else {
-            std::snprintf(line, sizeof line, "\nDer Schnellste weg wäre %d Felder lang gewesen.",
-                          m_nShortest);
-            text += line;
+            message = shortest
+                          ? lang::Tr(
+                                "Schön, dass du dabei geholfen hast, dass die Robbe zu ihrer "
+                                "Familie zurück gebracht wurde.\nDazu hast du %1$s gebraucht."
+                                "\nDavon mit Hilfe: %2$s\nAuf eigene Faust: %3$s\nDas war der "
+                                "kürzeste Weg! Die kleine Robbe hat also noch genug Kraft,\num "
+                                "irgendwann endlich schwimmen zu lernen!")
+                          : lang::Tr(
+                                "Schön, dass du dabei geholfen hast, dass die Robbe zu ihrer "
+                                "Familie zurück gebracht wurde.\nDazu hast du %1$s gebraucht."
+                                "\nDavon mit Hilfe: %2$s\nAuf eigene Faust: %3$s\nDer "
+                                "Schnellste weg wäre %4$s lang gewesen.");
         }
+        const auto steps = [](int n) {
+            // Translators: a number of steps, put into the result message.
+            return lang::Format(lang::TrN("%d Schritte", "%d Schritte", Count(n)), n);
+        };
+        const std::string fields = lang::Format(
+            // Translators: the length of the shortest way, put into the result message.
+            lang::TrN("%d Felder", "%d Felder", Count(m_nShortest)), m_nShortest);
+        text = lang::Format(message, steps(total).c_str(), steps(m_nStepsHelp).c_str(),
+                            steps(m_nStepsOwn).c_str(), fields.c_str());
     }
     AfxMessageBox(text.c_str(), MB_OK, 0);
 }

@@ -10,8 +10,6 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/Gdi.h"
-
 namespace {
 constexpr UINT kStagingBytes = 32 * 1024;
 constexpr UINT kStagedReadBytes = 64 * 1024;
@@ -36,25 +34,21 @@ BOOL CFile::Open(const char* path, UINT flags) {
             oflags |= O_RDONLY;
             break;
     }
-    // A created file is emptied below, once pictures viewing its old bytes have their own copy.
-    if (flags & modeCreate) oflags |= O_CREAT;
+    if (flags & modeCreate) oflags |= O_CREAT | O_TRUNC;
+    // Opening a FIFO waits for its other end, and a device may wait too: the open must not block.
+    // Reads and writes block again as usual afterwards.
     int fd;
     do {
-        fd = ::open(path, oflags, 0644);
+        fd = ::open(path, oflags | O_NONBLOCK, 0644);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return FALSE;
     // A directory opens for reading on Linux but is no file to read an image from.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int status = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || status < 0 ||
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return FALSE;
-    }
-    if ((flags & modeCreate) != 0 && S_ISREG(st.st_mode)) {
-        platform::DetachViews(fd);
-        if (::ftruncate(fd, 0) != 0) {
-            ::close(fd);
-            return FALSE;
-        }
     }
     m_fd = fd;
     m_path = path;
@@ -104,6 +98,11 @@ std::uint64_t CFile::Seek(std::int64_t offset, UINT from) {
     const off_t pos = m_fd < 0 ? -1 : ::lseek(m_fd, offset, whence);
     if (pos < 0) throw CFileException(CFileException::badSeek, errno, m_path);
     return static_cast<std::uint64_t>(pos);
+}
+
+bool CFile::IsRegularFile() const {
+    struct stat st {};
+    return m_fd >= 0 && ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::uint64_t CFile::GetLength() const {

@@ -52,6 +52,8 @@ public:
     /// Moves the file pointer; returns the new position, or raises CFileException.
     std::uint64_t Seek(std::int64_t offset, UINT from);
     std::uint64_t GetLength() const;
+    /// True when the open file is a regular file (not a folder, FIFO, device or socket).
+    bool IsRegularFile() const;
     void Close();
     const std::string& GetFilePath() const { return m_path; }
     /// The open file's descriptor, or -1.

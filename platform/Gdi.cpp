@@ -74,18 +74,17 @@ Bitmap* DeviceContext::Select(Bitmap* bitmap) {
 
 namespace {
 
-// A bitmap over given pixels of exactly its size, or over new zeroed pixels when none are given.
-Bitmap* NewBitmap(int width, int height, int bitCount, bool bottomUp, PixelMemory given = {},
-                  std::size_t givenBytes = 0) {
+// A bitmap over new zeroed pixels.
+Bitmap* NewBitmap(int width, int height, int bitCount, bool bottomUp) {
     const std::size_t stride = DibStride(width, bitCount);
     if (stride == 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide) {
         return nullptr;
     }
     const std::size_t bytes = stride * static_cast<std::size_t>(height);
-    if (bytes > kMaxBitmapBytes || (given && givenBytes != bytes)) return nullptr;
+    if (bytes > kMaxBitmapBytes) return nullptr;
     auto* bitmap = new (std::nothrow) Bitmap;
     if (bitmap == nullptr) return nullptr;
-    bitmap->owned = given ? std::move(given) : AllocatePixels(bytes);
+    bitmap->owned = AllocatePixels(bytes);
     if (!bitmap->owned) {
         delete bitmap;
         return nullptr;
@@ -99,9 +98,8 @@ Bitmap* NewBitmap(int width, int height, int bitCount, bool bottomUp, PixelMemor
     return bitmap;
 }
 
-// The DIB section info describes, over given pixels or new ones; *bits receives its pixels.
-HBITMAP NewDIBSection(const BITMAPINFO* info, PixelMemory given, std::size_t givenBytes,
-                      void** bits) {
+// The DIB section info describes; *bits receives its pixels.
+HBITMAP NewDIBSection(const BITMAPINFO* info, void** bits) {
     if (bits != nullptr) *bits = nullptr;
     if (info == nullptr) return nullptr;
     const BITMAPINFOHEADER& h = info->bmiHeader;
@@ -111,8 +109,7 @@ HBITMAP NewDIBSection(const BITMAPINFO* info, PixelMemory given, std::size_t giv
     }
     const bool bottomUp = h.biHeight > 0;
     const int height = bottomUp ? h.biHeight : -h.biHeight;
-    HBITMAP bitmap =
-        NewBitmap(h.biWidth, height, h.biBitCount, bottomUp, std::move(given), givenBytes);
+    HBITMAP bitmap = NewBitmap(h.biWidth, height, h.biBitCount, bottomUp);
     if (bitmap != nullptr && bits != nullptr) *bits = bitmap->bits;
     return bitmap;
 }
@@ -178,16 +175,7 @@ BOOL DeleteDC(HDC dc) {
 
 HBITMAP CreateDIBSection(HDC /*dc*/, const BITMAPINFO* info, UINT /*usage*/, void** bits,
                          HANDLE /*section*/, DWORD /*offset*/) {
-    return platform::NewDIBSection(info, {}, 0, bits);
-}
-
-HBITMAP CreateDIBSectionOn(const BITMAPINFO* info, platform::PixelMemory pixels,
-                           std::size_t pixelBytes, void** bits) {
-    if (!pixels) {
-        if (bits != nullptr) *bits = nullptr;
-        return nullptr;
-    }
-    return platform::NewDIBSection(info, std::move(pixels), pixelBytes, bits);
+    return platform::NewDIBSection(info, bits);
 }
 
 HBITMAP CreateCompatibleBitmap(HDC /*dc*/, int width, int height) {

@@ -11,6 +11,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 #include "platform/Types.h"
@@ -75,17 +76,13 @@ inline std::size_t DibStride(int width, int bitCount) {
     return (bits + 31) / 32 * 4;
 }
 
-class CFile;
-
 namespace platform {
 
 class DeviceContext;
 
-/// Releases memory from AllocatePixels or MapPixels.
+/// Releases memory from AllocatePixels.
 struct PixelRelease {
-    void* view = nullptr;       ///< a file view's first byte, from MapPixels
-    std::size_t viewBytes = 0;  ///< its length; 0 for memory from AllocatePixels
-    void operator()(unsigned char* pixels) const noexcept;
+    void operator()(unsigned char* pixels) const noexcept { std::free(pixels); }
 };
 using PixelMemory = std::unique_ptr<unsigned char[], PixelRelease>;
 
@@ -93,16 +90,6 @@ using PixelMemory = std::unique_ptr<unsigned char[], PixelRelease>;
 /// the system already zeroed and are not written here, so that a picture read into them touches
 /// each page once, not twice; and they are prefaulted (PrefaultPixels).
 PixelMemory AllocatePixels(std::size_t bytes);
-
-/// The bytes bytes of file from offset on as pixel memory: a copy-on-write view of the file that
-/// shares the pages the system holds for it, rather than fresh pages and a copy of them. Null when
-/// the block is small or the file cannot be viewed; then read it. A file shortened while it is
-/// viewed does not end the program: its lost pages read as zero.
-PixelMemory MapPixels(const CFile& file, std::uint64_t offset, std::size_t bytes);
-
-/// Gives every view of the file open at fd a copy of its bytes of its own, in place: called
-/// before this program shortens the file, which would take the viewed pages away.
-void DetachViews(int fd);
 
 /// Maps all pages of bytes of pixel memory that are about to be written, in one call rather than
 /// one fault a page: on virtual machines a fault costs several microseconds. Does nothing for
@@ -163,10 +150,6 @@ BOOL DeleteDC(HDC dc);
 /// describes no valid or supported bitmap or one beyond kMaxBitmapSide.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
-/// As CreateDIBSection, over pixels (from platform::MapPixels) that hold exactly the bytes info
-/// describes; the bitmap takes them over. Null (and the pixels released) as CreateDIBSection.
-HBITMAP CreateDIBSectionOn(const BITMAPINFO* info, platform::PixelMemory pixels,
-                           std::size_t pixelBytes, void** bits);
 /// A width × height bitmap in the format blits to dc expect (24-bit, bottom-up).
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);

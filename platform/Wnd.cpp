@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Wnd.h"
 
+#include "lang/Language.h"
 #include "platform/Backend.h"
 
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const char* text) {
@@ -74,8 +75,8 @@ CMenu* CWnd::GetSystemMenu(BOOL revert) {
     if (!m_peer) return nullptr;
     if (!m_systemMenu || revert) {
         m_systemMenu = std::make_unique<CMenu>();
-        m_systemMenu->AppendMenu(MF_STRING, SC_MINIMIZE, "Mi&nimieren");
-        m_systemMenu->AppendMenu(MF_STRING, SC_CLOSE, "&Schließen\tAlt+F4");
+        m_systemMenu->AppendMenu(MF_STRING, SC_MINIMIZE, lang::Tr("Mi&nimieren"));
+        m_systemMenu->AppendMenu(MF_STRING, SC_CLOSE, lang::Tr("&Schließen\tAlt+F4"));
     }
     return m_systemMenu.get();
 }

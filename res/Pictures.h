@@ -6,6 +6,8 @@
 #include <array>
 #include <cstddef>
 
+#include "lang/Language.h"
+
 namespace res {
 
 /// The pictures, in the order the window loads them, then the board's two.
@@ -33,7 +35,7 @@ struct PictureInfo {
     int columns;             ///< frames side by side
     int rows;                ///< frames one below the other
     bool keyed;              ///< drawn with its colour key: pixels of the key colour stay clear
-    const char* failedLoad;  ///< the message when the file cannot be loaded
+    const char* failedLoad;  ///< the message when the file cannot be loaded (German; lang::Tr)
 
     constexpr int Width() const { return frameWidth * columns; }
     constexpr int Height() const { return frameHeight * rows; }
@@ -41,29 +43,34 @@ struct PictureInfo {
 
 inline constexpr std::array<PictureInfo, kPictureCount> kPictures{{
     {Picture::Background, "Hintergrund.bmp", 700, 500, 1, 1, false,
-     "Die Datei \"Hintergrund.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"Hintergrund.bmp\" konnte nicht geladen werden!")},
     {Picture::Logo, "Logo.bmp", 200, 129, 1, 8, true,
-     "Die Datei \"Logo.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"Logo.bmp\" konnte nicht geladen werden!")},
     {Picture::StartPicture, "Startbild.bmp", 50, 50, 10, 10, false,
-     "Die Datei \"Startbild.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"Startbild.bmp\" konnte nicht geladen werden!")},
     // The message names the file in lower case, as the game always has.
     {Picture::Buttons, "Buttons.bmp", 200, 60, 1, 9, true,
-     "Die Datei \"buttons.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"buttons.bmp\" konnte nicht geladen werden!")},
     {Picture::SealPicture, "Robbe.bmp", 200, 134, 1, 6, true,
-     "Die Datei \"Robbe.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"Robbe.bmp\" konnte nicht geladen werden!")},
     {Picture::OptionsMenu, "Optionsmenue.bmp", 200, 150, 1, 1, true,
-     "Die Datei \"Optionsmenue.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"Optionsmenue.bmp\" konnte nicht geladen werden!")},
     {Picture::RadioButton, "Radiobutton.bmp", 20, 20, 1, 2, true,
-     "Die Datei \"Radiobutton.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"Radiobutton.bmp\" konnte nicht geladen werden!")},
     {Picture::CheckButton, "Checkbutton.bmp", 20, 20, 1, 2, true,
-     "Die Datei \"Checkbutton.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"Checkbutton.bmp\" konnte nicht geladen werden!")},
     {Picture::Separator, "Trennlinie.bmp", 5, 500, 1, 1, false,
-     "Die Datei \"Trennlinie.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"Trennlinie.bmp\" konnte nicht geladen werden!")},
     {Picture::BabySeal, "Babyrobbe.bmp", 25, 25, 4, 2, true,
-     "Die Datei \"Babyrobbe.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"Babyrobbe.bmp\" konnte nicht geladen werden!")},
     {Picture::Path, "Weg.bmp", 25, 25, 3, 16, false,
-     "Die Datei \"Weg.bmp\" konnte nicht geladen werden!"},
+     lang::Mark("Die Datei \"Weg.bmp\" konnte nicht geladen werden!")},
 }};
+
+/// The pictures that carry words: the picture generator draws them once for every language, into
+/// the picture folder's subfolder of that language.
+inline constexpr std::array kWordPictures{Picture::StartPicture, Picture::Buttons,
+                                          Picture::OptionsMenu};
 
 constexpr const PictureInfo& PictureOf(Picture picture) {
     return kPictures[static_cast<std::size_t>(picture)];

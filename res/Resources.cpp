@@ -3,13 +3,14 @@
 
 #include <string>
 
+#include "lang/Language.h"
 #include "platform/Resources.h"
 #include "res/AppIcon.h"
 
 namespace res {
 
 void RegisterResources() {
-    platform::RegisterString(IDS_ABOUTBOX, "&Info über Floemaze...");
+    platform::RegisterString(IDS_ABOUTBOX, lang::Tr("&Info über Floemaze..."));
 
     // The game window: no caption, no frame, no controls; the program sizes it to 700 × 500.
     platform::DialogTemplate main;
@@ -26,13 +27,14 @@ void RegisterResources() {
     about.width = 235;
     about.height = 55;
     about.caption = true;
-    about.title = "Info über Icepup";
+    about.title = lang::Tr("Info über Icepup");
     about.items = {
         {Kind::Icon, -1, std::to_string(IDR_MAINFRAME), false, 11, 17, 21, 20},
-        {Kind::Static, -1, "Icepup Version 1.02", false, 40, 10, 119, 8},
-        {Kind::Static, -1, "Bring die kleine Robbe zu ihrer Familie!", false, 40, 25, 151, 8},
-        {Kind::Button, IDOK, "OK", true, 177, 7, 50, 16},
-        {Kind::Static, -1, "Pfeiltasten: laufen · Ende: Hilfe", false, 39, 40, 151, 8},
+        {Kind::Static, -1, lang::Tr("Icepup Version 1.02"), false, 40, 10, 119, 8},
+        {Kind::Static, -1, lang::Tr("Bring die kleine Robbe zu ihrer Familie!"), false, 40, 25, 151,
+         8},
+        {Kind::Button, IDOK, lang::Tr("OK"), true, 177, 7, 50, 16},
+        {Kind::Static, -1, lang::Tr("Pfeiltasten: laufen · Ende: Hilfe"), false, 39, 40, 151, 8},
     };
     platform::RegisterDialogTemplate(about);
 

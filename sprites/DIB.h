@@ -5,16 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "platform/File.h"
 #include "platform/Gdi.h"
 #include "platform/ObList.h"
 #include "platform/Types.h"
+#include "sprites/BmpFile.h"
+#include "sprites/kernels/PixelKernels.h"
 
 /// One image held as a DIB section that stays selected into a memory device context owned by
 /// the image, so the library's pixel code and the platform's blits reach the same pixels.
@@ -25,7 +22,7 @@
 ///
 /// Reading accepts uncompressed bottom-up BMP files of 8, 16, 24 or 32 bits with an info header of
 /// 40 bytes or more, up to kMaxBitmapSide pixels on a side; everything else is refused with FALSE
-/// and a message. All drawing works on 24-bit images only.
+/// and a message (sprites/BmpFile.h). All drawing works on 24-bit images only.
 class CDIB : public CObject {
 public:
     CDIB();
@@ -38,7 +35,9 @@ public:
     /// Makes this a blank 24-bit width × height image and copies the top-left width × height of
     /// dc (which may be null) into it. At the current size only the copy happens.
     virtual BOOL CreateFromDC(CDC* dc, int width, int height);
-    /// Reads the BMP file at path; a null or empty path asks the user with a file dialog.
+    /// Reads the BMP file at path; a null or empty path asks the user with a file dialog. FALSE
+    /// without a message, as for a missing file, when path names no regular file (a folder, a
+    /// FIFO, a device or a socket): reading one could block or never end.
     virtual BOOL Load(const char* path);
     /// Reads a BMP file from the start of an open file.
     virtual BOOL Read(CFile* file);
@@ -88,31 +87,25 @@ public:
     int* m_pRefCount;
     CDC* m_pDC;
     BITMAPFILEHEADER* m_pFileHeader;
-    BITMAPINFO* m_pInfo;  ///< the info header and colour table: bfOffBits − 14 bytes
+    /// The info header and colour table: bfOffBits − 14 bytes, all that lies before the pixels in
+    /// the file unless that was too long to keep (bmp::kMaxWholeInfoBlock).
+    BITMAPINFO* m_pInfo;
     unsigned char* m_pBits;
     HBITMAP m_hBitmap;
     HGDIOBJ m_hOldBitmap;
-
-    /// Where the reader takes a file's bytes from (an open file or a memory block).
-    class Source;
-
-protected:
-    /// True for images that are drawn from but never into, such as sprites' pictures. A large one
-    /// then views its file instead of reading it: its pixels stay the pages the system holds for
-    /// the file. Drawing into a viewed image still works, at a fault for each page first written.
-    virtual bool DrawnFromOnly() const { return false; }
 
 private:
     struct KeyRuns;
     /// The runs of visible pixels for the current key colour, found now if they are not known.
     KeyRuns& VisibleRuns() const;
-    /// Finds the runs of row y (0 = top) and adds them to found.
-    void FindRuns(KeyRuns& found, int y) const;
     void AddKeyedRows(unsigned char* dstRow, std::size_t dstStride, std::int64_t srcX,
                       std::int64_t srcY, std::int64_t width, std::int64_t height, bool copy,
                       float alpha) const;
+    void AddRowsToItself(unsigned char* dstRow, std::size_t dstStride, const unsigned char* srcRow,
+                         std::size_t srcStride, std::size_t bytes, std::size_t rows, bool keyed,
+                         bool copy, float alpha) const;
 
-    BOOL ReadFrom(Source& source);
+    BOOL ReadFrom(bmp::Source& source);
     void ReleaseForDestroy();
     void ReleaseForRecreate();
     void FreeImage();
@@ -120,54 +113,3 @@ private:
 
     KeyRuns* m_pKeyRuns;  // shared by every holder of the image, like m_pRefCount
 };
-
-/// Copies n bytes between two images' pixels that do not overlap. A sprite's rows are short (a
-/// board tile's row is 75 bytes), where a library call costs more than the copy.
-inline void CopySpan(unsigned char* dst, const unsigned char* src, std::size_t n) {
-#if defined(__SSE2__)
-    if (n >= 16 && n <= 256) {
-        for (std::size_t i = 0; i + 16 < n; i += 16) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 16),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + n - 16)));
-        return;
-    }
-#endif
-    std::memcpy(dst, src, n);
-}
-/// Where the next row of a rectangle being copied goes and comes from.
-struct RowCopy {
-    unsigned char* dst;
-    const unsigned char* src;
-};
-/// Copies the next `rows` rows of count rectangles of one shape, one rectangle after the other:
-/// rectangle k's rows are `bytes` long and begin at copies[k].dst and copies[k].src, the next row
-/// down lies dstStride (srcStride) bytes lower (images are bottom-up). Each address moves on by
-/// the rows copied. The rectangles must overlap neither one another nor their sources.
-void CopyRowsAcross(RowCopy* copies, std::size_t count, std::size_t rows, std::size_t bytes,
-                    std::size_t dstStride, std::size_t srcStride);
-/// dst = dst + trunc((src − dst) × alpha) for each of n bytes: the blend of the sprite addition.
-void BlendSpan(std::size_t n, unsigned char* dst, const unsigned char* src, float alpha);
-
-namespace dib_messages {
-// Texts of the refusals that have no message of their own in the framework's image class.
-inline constexpr const char* kHeaderTooShort =
-    "Invalid bitmap file: the pixel data begins inside the headers";
-inline constexpr const char* kOffsetBeyondEnd =
-    "Invalid bitmap file: the pixel data offset lies beyond the end of the file";
-inline constexpr const char* kOldHeader =
-    "Unsupported bitmap: info headers shorter than 40 bytes (OS/2 format) are not supported";
-inline constexpr const char* kHeaderLargerThanBlock =
-    "Invalid bitmap file: the info header is larger than the space before the pixel data";
-inline constexpr const char* kCompressed =
-    "Unsupported bitmap: compressed images are not supported";
-inline constexpr const char* kBitCount =
-    "Unsupported bitmap: only 8, 16, 24 and 32 bits per pixel are supported";
-inline constexpr const char* kTopDown =
-    "Unsupported bitmap: top-down images (negative height) are not supported";
-inline constexpr const char* kEmpty = "Invalid bitmap file: width and height must be at least 1";
-inline constexpr const char* kTooLarge =
-    "Unsupported bitmap: width and height may be at most 16384 pixels";
-}  // namespace dib_messages

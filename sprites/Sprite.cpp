@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "lang/Language.h"
 #include "platform/MessageBox.h"
 
 CSprite::CSprite(const CSprite& other) : CDIB() {
@@ -43,8 +44,8 @@ BOOL CSprite::Load(const char* name, int colourKey, int frameWidth, int frameHei
     UnionRect(&m_rcDirty, &before, &after);
     if (m_nDepth > 0) m_bColorKey = colourKey;
     if (GetBitCount() != 24) {
-        AfxMessageBox("Die Spritebibliothek unterstützt nur Bitmaps mit 24-Bit Farbtiefe", MB_OK,
-                      0);
+        AfxMessageBox(lang::Tr("Die Spritebibliothek unterstützt nur Bitmaps mit 24-Bit Farbtiefe"),
+                      MB_OK, 0);
     }
     return TRUE;
 }

@@ -77,11 +77,6 @@ public:
     int m_bColorKey = TRUE;  ///< nonzero: pixels equal to the image's top-left pixel are clear
     RECT m_rcDirty{};        ///< background area to compose again; all zero: nothing pending
 
-protected:
-    bool DrawnFromOnly() const override {
-        return true;
-    }
-
 private:
     static LONG ClampedSum(int a, int b) {
         const std::int64_t sum = std::int64_t{a} + b;

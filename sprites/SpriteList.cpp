@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "lang/Language.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 
@@ -35,7 +36,8 @@ BOOL CSpriteList::Insert(CSprite* sprite) {
     RECT bounds{};
     sprite->GetRect(&bounds);
     if (Find(sprite) != nullptr) {
-        AfxMessageBox("Ein Sprite sollte nicht mehrmals in die Liste aufgenommen werden", MB_OK, 0);
+        AfxMessageBox(lang::Tr("Ein Sprite sollte nicht mehrmals in die Liste aufgenommen werden"),
+                      MB_OK, 0);
         return FALSE;
     }
     POSITION pos = GetHeadPosition();

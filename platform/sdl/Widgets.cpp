@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "lang/Language.h"
 #include "platform/TextLayout.h"
 
 namespace platform::sdl {
@@ -73,7 +74,7 @@ void PaintMessageBox(Bitmap& target, const MessageBoxLayout& layout, const Font*
         DrawTextAt(target, font, layout.textAt.x, y, line, textArea);
         y += layout.lineHeight;
     }
-    PaintButton(target, layout.button, "OK", font, true, buttonPressed, layout.scale);
+    PaintButton(target, layout.button, lang::Tr("OK"), font, true, buttonPressed, layout.scale);
 }
 
 void PaintButton(Bitmap& target, const RECT& rect, std::string_view caption, const Font* font,

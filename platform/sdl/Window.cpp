@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sdl/Window.h"
+#include "platform/sdl/X11Connection.h"
 
 #include <algorithm>
 #include <cstring>
@@ -388,6 +389,7 @@ void SdlPeer::SetIcon(const Icon* icon) {
     if (picture == nullptr) return;
     SDL_SetWindowIcon(m_handle, picture);
     SDL_FreeSurface(picture);
+    X11SetIcons(m_handle, *icon);
 }
 
 bool SdlPeer::IsMinimized() const {

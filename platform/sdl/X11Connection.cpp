@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace platform::sdl {
 namespace {
@@ -67,6 +68,37 @@ int X11ConnectionFd(SDL_Window* window) {
     (void)window;
 #endif
     return -1;
+}
+
+void X11SetIcons(SDL_Window* window, const Icon& icon) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
+        info.subsystem != SDL_SYSWM_X11 || info.info.x11.display == nullptr) {
+        return;
+    }
+    // Width, height, then the pixels as 0xAARRGGBB, for each size; Xlib hands 32-bit properties
+    // over as longs.
+    std::vector<unsigned long> cardinals;
+    for (const IconImage& image : icon.images) {
+        const auto side = static_cast<std::size_t>(image.size);
+        if (image.size <= 0 || image.pixels.size() != side * side) continue;
+        cardinals.push_back(side);
+        cardinals.push_back(side);
+        cardinals.insert(cardinals.end(), image.pixels.begin(), image.pixels.end());
+    }
+    if (cardinals.empty()) return;
+    Display* display = info.info.x11.display;
+    XChangeProperty(display, info.info.x11.window, XInternAtom(display, "_NET_WM_ICON", False),
+                    XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(cardinals.data()),
+                    static_cast<int>(cardinals.size()));
+    XFlush(display);
+#else
+    (void)window;
+    (void)icon;
+#endif
 }
 
 bool X11Pointer(SDL_Window* window, X11PointerState& state) {

@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "platform/Icon.h"
+
 struct SDL_Window;
 
 namespace platform::sdl {
@@ -21,6 +23,11 @@ int X11ConnectionFd(SDL_Window* window);
 void EndProgramWhenDisplayIsLost(std::string_view program);
 /// Ends the program as a lost display does, for a connection seen hung up before Xlib saw it.
 [[noreturn]] void EndForLostDisplay();
+
+/// Gives window every size of icon as its _NET_WM_ICON, so that a task bar, a window switcher and
+/// a title bar each take the size they draw instead of scaling SDL's one picture. Does nothing
+/// where SDL does not run on X11.
+void X11SetIcons(SDL_Window* window, const Icon& icon);
 
 /// The pointer as the X server sees it now.
 struct X11PointerState {

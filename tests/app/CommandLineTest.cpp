@@ -34,6 +34,8 @@ TEST(CommandLineTest, ReadsTheOptions) {
     EXPECT_EQ(Parse({"--datadir", "/pictures"}).dataDir, "/pictures");
     EXPECT_EQ(Parse({"--datadir=/pictures"}).dataDir, "/pictures");
     EXPECT_EQ(Parse({"--datadir=/a", "--datadir", "/b"}).dataDir, "/b");
+    EXPECT_EQ(Parse({"--language", "fr"}).language, "fr");
+    EXPECT_EQ(Parse({"--language=pt_BR", "--datadir=/a"}).language, "pt_BR");
 
     // By default the scale is picked for the display and the window is a window.
     EXPECT_EQ(Parse({}).display.scale, 0);
@@ -78,6 +80,8 @@ TEST(CommandLineTest, EachFaultHasItsOwnLine) {
         {{"--datadir"}, "floemaze: --datadir braucht einen Ordner"},
         {{"--datadir="}, "floemaze: --datadir braucht einen Ordner"},
         {{"--datadir", ""}, "floemaze: --datadir braucht einen Ordner"},
+        {{"--language"}, "floemaze: --language braucht eine Sprache"},
+        {{"--languages=fr"}, "floemaze: unbekannte Option „--languages=fr“"},
     };
     for (const auto& c : cases) {
         const app::CommandLine line = Parse(c.arguments);
@@ -165,6 +169,19 @@ TEST(CommandLineTest, TheProgramAnswersWithoutADisplay) {
     EXPECT_EQ(badScale.status, 2);
     EXPECT_EQ(badScale.err,
               "floemaze: FLOEMAZE_SCALE: „9“ ist keine Zahl von 1 bis 4\n" + help.out);
+
+    // The usage and the faults speak the language the option or the environment chooses, with
+    // the catalogues of the picture folder.
+    const std::string pictures = std::filesystem::path(FLOEMAZE_CATALOGUE_DIR).parent_path();
+    const CommandResult english = RunGame({"--datadir", pictures, "--language", "en", "--help"});
+    EXPECT_EQ(english.out.rfind("Usage: floemaze", 0), 0u) << english.out;
+    const CommandResult french =
+        RunGame({"--datadir", pictures, "--nonsense"}, {"LANGUAGE=fr", "LC_ALL=C.UTF-8"});
+    EXPECT_EQ(french.err.substr(0, french.err.find('\n')),
+              "floemaze : option inconnue « --nonsense »");
+    const CommandResult plain =
+        RunGame({"--datadir", pictures, "--nonsense"}, {"LANGUAGE=fr", "LC_ALL=C"});
+    EXPECT_EQ(plain.err, unknown.err) << "LANGUAGE counts only outside the C locale";
 
     // A good command line goes on to the window system, which is not there.
     const CommandResult noDisplay = RunGame({"--datadir", folder.Path()});

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "app/FloemazeDlg.h"
+#include "lang/Language.h"
 #include "platform/Backend.h"
 #include "platform/Scaling.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -275,6 +277,7 @@ protected:
         m_game.reset();
         m_twin.reset();
         m_folder.reset();
+        lang::Use(lang::kGerman, {});
     }
 
     // Starts the game from a folder with copies of the drawn pictures but those missing; the
@@ -283,11 +286,31 @@ protected:
                std::initializer_list<std::string> arguments = {}) {
         m_folder = std::make_unique<GameFolder>(FLOEMAZE_ASSET_DIR, missing);
         m_twin = std::make_unique<HeadlessTwin>();
+        StartGame({}, arguments);
+    }
+    // The same with everything the game needs in language: its pictures and its catalogue. The
+    // game finds them as gettext finds the language, by LANGUAGE; the twin is told.
+    void StartIn(const std::string& language) {
+        m_folder =
+            std::make_unique<GameFolder>(FLOEMAZE_ASSET_DIR, std::initializer_list<GameImage>{});
+        const std::filesystem::path from(FLOEMAZE_ASSET_DIR);
+        std::filesystem::copy(from / language, language);
+        std::filesystem::copy(lang::CatalogueFolder(from), lang::CatalogueFolder("."),
+                              std::filesystem::copy_options::recursive);
+        lang::Use(language, lang::CatalogueFolder("."));
+        m_twin = std::make_unique<HeadlessTwin>();
+        StartGame({"LANGUAGE=" + language, "LC_ALL=C.UTF-8"});
+    }
+    // The game's language comes from environment alone: the twin's choice of language set
+    // LANGUAGE in this process too. The scale comes from arguments alone.
+    void StartGame(std::vector<std::string> environment,
+                   std::initializer_list<std::string> arguments = {}) {
+        environment.insert(environment.begin(), {"LANGUAGE", "FLOEMAZE_SCALE"});
+        environment.insert(environment.end(),
+                           {m_display->Environment(), "SDL_VIDEODRIVER", kLeakOptions});
         std::vector<std::string> command{FLOEMAZE_GAME};
         command.insert(command.end(), arguments.begin(), arguments.end());
-        m_game = std::make_unique<ChildProcess>(
-            command, std::vector<std::string>{m_display->Environment(), "SDL_VIDEODRIVER",
-                                              "FLOEMAZE_SCALE", kLeakOptions});
+        m_game = std::make_unique<ChildProcess>(command, environment);
         ASSERT_TRUE(m_game->Started());
     }
 
@@ -459,6 +482,14 @@ TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
     ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
     EXPECT_EQ(m_geometry.width, 700);
     EXPECT_EQ(m_geometry.height, 500);
+    // The window offers its icon at every size it has, for task bars and switchers to choose.
+    if (ProgramInPath("xprop")) {
+        const auto icon = RunCommand({"xprop", "-id", m_window, "_NET_WM_ICON"}, kTimeoutMs,
+                                     {m_display->Environment()});
+        for (const char* size : {"48 x 48", "32 x 32", "16 x 16"}) {
+            EXPECT_NE(icon.out.find(size), std::string::npos) << size << "\n" << icon.err;
+        }
+    }
 
     // The first paint: exactly the headless back buffer, pixel for pixel. The 150 ms timer
     // animates the logo from its second tick and the seal picture from its eleventh, so by the
@@ -540,6 +571,20 @@ TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
 // The column between the start picture and the separator, whose order among their equal depths
 // the return of the start picture after a game may change.
 constexpr RECT kSeam{200, 0, 201, 500};
+
+TEST_F(EndToEndTest, StartedInEnglishTheGameShowsTheEnglishPictures) {
+    ASSERT_NO_FATAL_FAILURE(StartIn("en"));
+    ASSERT_NE(ReadFileBytes("en/Startbild.bmp"), ReadFileBytes("Startbild.bmp"));
+    ASSERT_NE(ReadFileBytes("en/Buttons.bmp"), ReadFileBytes("Buttons.bmp"));
+    ASSERT_TRUE(m_twin->Opened());
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    EXPECT_EQ(WaitForPicture(m_twin->Expect()), "") << "start screen";
+    ASSERT_TRUE(Click(kOptionsButton));
+    m_twin->Click(kOptionsButton);
+    m_twin->PointerTo(kRest);
+    m_twin->Settle();
+    EXPECT_EQ(WaitForPicture(m_twin->Expect()), "") << "panel open";
+}
 
 TEST_F(EndToEndTest, AGameWalkedHomeWithHelpEndsWithTheResultBox) {
     ASSERT_NO_FATAL_FAILURE(Start());

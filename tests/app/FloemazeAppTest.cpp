@@ -13,6 +13,9 @@
 #include <tuple>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "app/FloemazeApp.h"
 #include "app/FloemazeDlg.h"
 #include "fuzz/StartupRunner.h"
@@ -37,6 +40,7 @@ enum class Damage {
     SmallerThanItsFrames,
     WrongMagic,
     RandomBytes,
+    Fifo,
 };
 
 constexpr GameImage kImages[] = {
@@ -54,13 +58,14 @@ constexpr Damage kDamages[] = {
     Damage::SmallerThanItsFrames,
     Damage::WrongMagic,
     Damage::RandomBytes,
+    Damage::Fifo,
 };
 
 const char* DamageName(Damage damage) {
     constexpr const char* names[] = {
         "Missing",     "Empty",        "TruncatedInHeaders",   "TruncatedInPixels",
         "EightBit",    "ThirtyTwoBit", "SmallerThanItsFrames", "WrongMagic",
-        "RandomBytes",
+        "RandomBytes", "Fifo",
     };
     return names[static_cast<int>(damage)];
 }
@@ -161,9 +166,17 @@ Broken Damaged(const GameFolder& folder, GameImage image, Damage damage) {
             broken.messages = {CannotLoad(image)};
             broken.windowCloses = !BoardImage(image);
             break;
+        case Damage::Fifo:
+            // A named pipe with no writer would hold a reading open forever: it is refused at
+            // once, as a missing picture is.
+            std::remove(path.c_str());
+            if (mkfifo(path.c_str(), 0600) != 0) ADD_FAILURE() << "no FIFO at " << path;
+            broken.messages = {CannotLoad(image)};
+            broken.windowCloses = !BoardImage(image);
+            break;
         case Damage::Empty:
             write({});
-            refused("Read error");
+            refused("Lesefehler");
             break;
         case Damage::TruncatedInHeaders:
             // The file header whole, the info header cut off after its width.
@@ -173,7 +186,7 @@ Broken Damaged(const GameFolder& folder, GameImage image, Damage damage) {
         case Damage::TruncatedInPixels:
             write(std::vector<std::uint8_t>(good.begin(),
                                             good.begin() + 54 + (good.size() - 54) / 2));
-            refused("Read error");
+            refused("Lesefehler");
             break;
         case Damage::EightBit:
             write(AtDepth(good, 8));
@@ -197,7 +210,7 @@ Broken Damaged(const GameFolder& folder, GameImage image, Damage damage) {
             bytes[0] = 'M';
             bytes[1] = 'B';
             write(bytes);
-            refused("Invalid bitmap file");
+            refused("Ungültige Bitmap-Datei");
             break;
         }
         case Damage::RandomBytes: {
@@ -207,7 +220,7 @@ Broken Damaged(const GameFolder& folder, GameImage image, Damage damage) {
             // Random bytes that happen to begin like a BMP file would test something else.
             if (bytes[0] == 'B' || bytes[0] == 0x10) bytes[0] ^= 0x80;
             write(bytes);
-            refused("Invalid bitmap file");
+            refused("Ungültige Bitmap-Datei");
             break;
         }
     }
@@ -333,7 +346,10 @@ protected:
 TEST_P(FloemazeAppPicturesTest, ReportsThePictureAndEndsOrGoesOn) {
     const auto [image, damage] = GetParam();
     const Broken broken = Damaged(folder, image, damage);
+    // A start that blocks on a special file ends the test program instead of hanging it.
+    alarm(60);
     const Session run = Play();
+    alarm(0);
 
     if (broken.windowCloses) {
         EXPECT_EQ(run.messages, broken.messages);

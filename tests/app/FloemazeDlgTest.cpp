@@ -914,7 +914,7 @@ TEST_F(FloemazeAppTest, MissingImagesAreReportedInOrderAndNoTickEverRuns) {
                          "Die Datei \"Logo.bmp\" konnte nicht geladen werden!",
                          "Die Datei \"buttons.bmp\" konnte nicht geladen werden!",
                          "Die Datei \"Robbe.bmp\" konnte nicht geladen werden!",
-                         "Invalid bitmap file",
+                         "Ungültige Bitmap-Datei",
                          "Die Datei \"Trennlinie.bmp\" konnte nicht geladen werden!",
                      }));
     EXPECT_FALSE(ticked);

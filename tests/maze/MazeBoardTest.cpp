@@ -9,10 +9,12 @@
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "lang/Language.h"
 #include "sprites/SpriteList.h"
 #include "tests/support/BmpBytes.h"
 #include "tests/support/BoardPictures.h"
@@ -106,6 +108,14 @@ struct Game {
     }
     void Ticks(int n) {
         for (int i = 0; i < n; ++i) board.Tick();
+    }
+    // Two steps more than needed: to an open neighbour and back.
+    void Detour() {
+        const int away = OpenDirection();
+        Press(away);
+        Ticks(1);
+        Press(away ^ 1);
+        Ticks(1);
     }
     // A key press and the five moves of the step it starts; the standing tick is still to come.
     void Press(int d) {
@@ -607,6 +617,114 @@ TEST(MazeBoardTest, ResultTextsForEachCase) {
     EXPECT_EQ(result(11, 1, 10), kHelpedOpening + Counts(12, 11, 1) + LongerEnding(10));
     EXPECT_EQ(result(0, 14, 10), kAloneOpening + Counts(14, 0, 14) + LongerEnding(10));
     EXPECT_EQ(board.m_seal.m_nDepth, 2);
+}
+
+// The result message in other languages: each way a game ends is one sentence of its own, with
+// the counts in the plural forms of the language.
+struct Translated {
+    const char* language;
+    std::string onlyHelp;
+    std::string aloneOpening;
+    std::string helpedOpening;
+    std::string (*counts)(int total, int help, int own);
+    std::string shortestEnding;
+    std::string (*longerEnding)(int shortest);
+};
+
+std::string English(int n, const char* one, const char* many) {
+    return std::to_string(n) + (n == 1 ? one : many);
+}
+
+const Translated kTranslated[] = {
+    {"en", "\nThis isn't a screensaver! Go on, you can have a go yourself too.",
+     "You brought the little seal back to its family!\n\n",
+     "How lovely that you helped bring the seal back to its family.\n",
+     [](int total, int help, int own) {
+         return "It took you " + English(total, " step", " steps") +
+                ".\nWith help: " + English(help, " step", " steps") +
+                "\nAll by yourself: " + English(own, " step", " steps") + "\n";
+     },
+     "That was the shortest way! So the little seal still has enough strength\nto learn to swim "
+     "one day!",
+     [](int shortest) {
+         return "The quickest way would have been " + English(shortest, " square", " squares") +
+                " long.";
+     }},
+    // French counts 0 and 1 in the singular.
+    {"fr", "\nCe n’est pas un économiseur d’écran ! Tu peux aussi jouer toi-même, tu sais.",
+     "Tu as ramené le petit phoque auprès de sa famille !\n\n",
+     "C’est chouette, tu as aidé à ramener le phoque auprès de sa famille.\n",
+     [](int total, int help, int own) {
+         return "Il t’a fallu " + std::to_string(total) +
+                " pas.\nAvec de l’aide : " + std::to_string(help) +
+                " pas\nTout seul : " + std::to_string(own) + " pas\n";
+     },
+     "C’était le chemin le plus court ! Le petit phoque a donc encore assez de forces\npour "
+     "apprendre enfin à nager un jour !",
+     [](int shortest) {
+         return "Le chemin le plus rapide aurait fait " + std::to_string(shortest) +
+                (shortest > 1 ? " cases." : " case.");
+     }},
+};
+
+void PrintTo(const Translated& translated, std::ostream* out) {
+    *out << translated.language;
+}
+
+class TranslatedResultTest : public ::testing::TestWithParam<Translated> {
+protected:
+    void SetUp() override { lang::Use(GetParam().language, FLOEMAZE_CATALOGUE_DIR); }
+    void TearDown() override { lang::Use(lang::kGerman, FLOEMAZE_CATALOGUE_DIR); }
+};
+
+TEST_P(TranslatedResultTest, EveryWayAGameEndsIsOneSentenceWithItsCounts) {
+    const Translated& t = GetParam();
+    const auto arrive = [](Game& game) {
+        game.board.Tick();
+        return game.messages.Messages().size() == 1 ? game.messages.Messages()[0] : "";
+    };
+    {
+        Game game(1);
+        game.board.m_bHelp = true;
+        game.Ticks(6 * game.board.m_nShortest - 1);
+        EXPECT_EQ(arrive(game), t.onlyHelp);
+    }
+    // On one's own along a shortest way and with a detour; then one step with help first.
+    for (const bool helped : {false, true}) {
+        for (const bool detour : {false, true}) {
+            Game game(8);
+            if (helped) {
+                game.board.m_bHelp = true;
+                game.board.Tick();
+                game.board.m_bHelp = false;
+                game.Ticks(6);
+            }
+            if (detour) game.Detour();
+            game.WalkHomeByKeys();
+            const int n = game.board.m_nShortest;
+            const int help = helped ? 1 : 0;
+            const int own = n - help + (detour ? 2 : 0);
+            EXPECT_EQ(arrive(game), (helped ? t.helpedOpening : t.aloneOpening) +
+                                        t.counts(own + help, help, own) +
+                                        (detour ? t.longerEnding(n) : t.shortestEnding));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TranslatedResultTest, ::testing::ValuesIn(kTranslated),
+                         [](const auto& info) { return std::string(info.param.language); });
+
+TEST(MazeBoardTest, ALanguageWithoutCatalogueShowsTheGermanTexts) {
+    lang::Environment swedish;
+    swedish.lang = "sv_SE.UTF-8";
+    lang::Use(lang::Choose("", swedish, FLOEMAZE_CATALOGUE_DIR), FLOEMAZE_CATALOGUE_DIR);
+    Game game(9);
+    game.board.m_nStepsHelp = 0;
+    game.board.m_nStepsOwn = 14;
+    game.board.m_nShortest = 10;
+    game.board.ShowResult();
+    EXPECT_EQ(lang::Current(), lang::kGerman);
+    EXPECT_EQ(game.messages.Messages().at(0), kAloneOpening + Counts(14, 0, 14) + LongerEnding(10));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -127,27 +127,6 @@ TEST(GdiTest, DibSectionsThatDescribeNoBitmapAreRefused) {
     DeleteObject(bitmap);
 }
 
-TEST(GdiTest, ADibSectionTakesGivenPixelsOnlyOfExactlyItsSize) {
-    const BITMAPINFO info = Info(10, 10, 24);  // 32 bytes a row
-    void* memory = &memory;
-    EXPECT_EQ(CreateDIBSectionOn(&info, platform::AllocatePixels(319), 319, &memory), nullptr);
-    EXPECT_EQ(memory, nullptr);
-    EXPECT_EQ(CreateDIBSectionOn(&info, platform::AllocatePixels(321), 321, &memory), nullptr);
-    EXPECT_EQ(CreateDIBSectionOn(&info, {}, 320, &memory), nullptr);
-    const BITMAPINFO noBitmap = Info(3, 3, 33);
-    EXPECT_EQ(CreateDIBSectionOn(&noBitmap, platform::AllocatePixels(36), 36, &memory), nullptr);
-
-    platform::PixelMemory pixels = platform::AllocatePixels(320);
-    unsigned char* given = pixels.get();
-    given[0] = 7;
-    HBITMAP bitmap = CreateDIBSectionOn(&info, std::move(pixels), 320, &memory);
-    ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(memory, given);
-    EXPECT_EQ(bitmap->bits, given);
-    EXPECT_EQ(bitmap->Row(9)[0], 7);  // bottom-up: the last row first
-    DeleteObject(bitmap);
-}
-
 TEST(GdiTest, ABitmapIsSelectedIntoOneDeviceContextAtATime) {
     HDC first = CreateCompatibleDC(nullptr);
     HDC second = CreateCompatibleDC(first);

@@ -78,12 +78,12 @@ std::vector<BadFile> BadFiles() {
     Bytes cut = good;
     cut.pop_back();
     return {
-        {"first two bytes \"BA\"", Patched(good, 0, 0x4142, 2), "Invalid bitmap file"},
+        {"first two bytes \"BA\"", Patched(good, 0, 0x4142, 2), "Ungültige Bitmap-Datei"},
         {"first two bytes 0x19 0x10 (reversed)", Patched(good, 0, 0x1019, 2),
-         "Invalid bitmap file"},
+         "Ungültige Bitmap-Datei"},
         {"13 bytes: shorter than the file header", Bytes(good.begin(), good.begin() + 13),
-         "Read error"},
-        {"empty file", Bytes{}, "Read error"},
+         "Lesefehler"},
+        {"empty file", Bytes{}, "Lesefehler"},
         {"pixel offset 40: inside the file header and info header", Patched(good, 10, 40),
          msg::kHeaderTooShort},
         {"pixel offset 26: a 12-byte info block", Patched(good, 10, 26), msg::kHeaderTooShort},
@@ -103,9 +103,9 @@ std::vector<BadFile> BadFiles() {
         {"width 16385", Patched(good, 18, 16385), msg::kTooLarge},
         {"height 16385", Patched(good, 22, 16385), msg::kTooLarge},
         {"width INT_MAX: height × stride overflows", Patched(good, 18, 0x7FFFFFFF), msg::kTooLarge},
-        {"pixel data one byte short", cut, "Read error"},
+        {"pixel data one byte short", cut, "Lesefehler"},
         {"16384 × 16384 announced, 36 pixel bytes there",
-         Patched(Patched(good, 18, 16384), 22, 16384), "Read error"},
+         Patched(Patched(good, 18, 16384), 22, 16384), "Lesefehler"},
         {"compression 1 (RLE8)", Patched(good, 30, 1), msg::kCompressed},
         {"compression 3 (bit fields)", Patched(good, 30, 3), msg::kCompressed},
         {"1 bit per pixel", Patched(good, 28, 1, 2), msg::kBitCount},
@@ -155,7 +155,7 @@ TEST(DIBTest, MemoryBlockShorterThanItsHeadersAnnounceIsRefused) {
     EXPECT_EQ(image.LoadFromMemory(good.data(), 10), FALSE);  // ends inside the file header
     EXPECT_EQ(image.LoadFromMemory(nullptr, 100), FALSE);
     EXPECT_EQ(messages.Messages(),
-              (Messages{"Read error", msg::kOffsetBeyondEnd, "Read error", "Read error"}));
+              (Messages{"Lesefehler", msg::kOffsetBeyondEnd, "Lesefehler", "Lesefehler"}));
     EXPECT_EQ(image.LoadFromMemory(good.data(), good.size()), TRUE);
 }
 
@@ -281,12 +281,13 @@ TEST(DIBTest, SaveFailuresAreReported) {
         MessageRecorder messages;
         EXPECT_EQ(image.Save("/dev/full"), FALSE);
         EXPECT_EQ(messages.Messages(),
-                  (Messages{"Write error--possible disk full condition", "Failed to save file"}));
+                  (Messages{"Schreibfehler – vielleicht ist der Datenträger voll",
+                            "Die Datei konnte nicht gespeichert werden"}));
     }
     {
         MessageRecorder messages;
         EXPECT_EQ(image.Save(dir.File("no-such-folder/a.bmp").c_str()), FALSE);
-        EXPECT_EQ(messages.Messages(), Messages{"Failed to open file"});
+        EXPECT_EQ(messages.Messages(), Messages{"Die Datei konnte nicht geöffnet werden"});
     }
     {
         // An object without an image refuses before it touches an existing file.
@@ -323,7 +324,7 @@ TEST(DIBTest, EmptyPathAsksTheFileDialog) {
     EXPECT_TRUE(messages.Messages().empty());
     EXPECT_EQ(image.GetWidth(), 3);  // a cancelled load leaves the image alone
     ASSERT_EQ(requests.size(), 4u);
-    const std::string filter = "Image files (*.DIB, *.BMP)|*.DIB;*.BMP|All files (*.*)|*.*||";
+    const std::string filter = "Bilddateien (*.DIB, *.BMP)|*.DIB;*.BMP|Alle Dateien (*.*)|*.*||";
     EXPECT_FALSE(requests[0].open);
     EXPECT_EQ(requests[0].flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
     EXPECT_EQ(requests[0].filter, filter);
@@ -381,7 +382,7 @@ TEST(DIBTest, CopiesShareOneImageUntilOneIsReadAgain) {
     EXPECT_EQ(PixelAt(c, 0, 0), RGB(255, 0, 0));
     c = b;  // lets go of the red image, the last holder frees it
     EXPECT_EQ(*b.m_pRefCount, 1);
-    EXPECT_EQ(messages.Messages(), Messages{"Invalid bitmap file"});
+    EXPECT_EQ(messages.Messages(), Messages{"Ungültige Bitmap-Datei"});
 }
 
 TEST(DIBTest, CreateFromDCAtTheSameSizeChangesEveryHolder) {
@@ -423,7 +424,7 @@ TEST(DIBTest, ImpossibleSizesAreRefused) {
         MessageRecorder messages;
         CDIB image = MakeDib(2, 2, RGB(1, 1, 1));
         EXPECT_EQ(image.CreateFilled(nullptr, w, h, RGB(5, 5, 5)), FALSE);
-        EXPECT_EQ(messages.Messages(), Messages{"Unable to create DIB-Section"});
+        EXPECT_EQ(messages.Messages(), Messages{"Die DIB-Section konnte nicht angelegt werden"});
         EXPECT_FALSE(image.HasImage());
         EXPECT_EQ(image.CreateFilled(nullptr, 3, 1, RGB(5, 5, 5)), TRUE);
         EXPECT_EQ(PixelAt(image, 2, 0), RGB(5, 5, 5));
@@ -618,6 +619,23 @@ TEST(DIBTest, ColourKeyIsTheWholeImagesTopLeftPixelComparedOnAllThreeBytes) {
     CDIB dest2 = MakeDib(4, 1, under);
     source.AddSpriteTo(&dest2, 0, 0, 4, 1, 0, 1, 1.0f, TRUE);
     EXPECT_EQ(PixelAt(dest2, 0, 0), under);
+
+    // Nearly-key pixels where the run finder is skipping key pixels: at the start of a row, after
+    // a key pixel, after a visible one and last in the row; one row for each byte that differs.
+    const COLORREF nearly[3] = {RGB(11, 20, 30), RGB(10, 21, 30), RGB(10, 20, 31)};
+    CDIB keyed = MakeDib(7, 4, key);
+    for (int row = 1; row <= 3; ++row) {
+        for (int x : {0, 2, 4, 6}) SetPixel(keyed, x, row, nearly[row - 1]);
+        SetPixel(keyed, 3, row, RGB(99, 99, 99));
+    }
+    CDIB dest3 = MakeDib(7, 4, under);
+    keyed.AddSpriteTo(&dest3, 0, 0, 7, 4, 0, 0, 1.0f, TRUE);
+    for (int row = 1; row <= 3; ++row) {
+        SCOPED_TRACE(row);
+        for (int x : {0, 2, 4, 6}) EXPECT_EQ(PixelAt(dest3, x, row), nearly[row - 1]) << x;
+        EXPECT_EQ(PixelAt(dest3, 1, row), under);
+        EXPECT_EQ(PixelAt(dest3, 5, row), under);
+    }
 }
 
 // The addition written out pixel by pixel for a region inside both images: the reference the

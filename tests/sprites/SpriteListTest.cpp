@@ -198,6 +198,24 @@ TEST(SpriteListTest, OutOfOrderDepthsMoveOneStepPerUpdate) {
     EXPECT_EQ(list.m_nFrameCount, before + 3);
     EXPECT_EQ(Order(list).front(), &a);
     platform::SetClockSource(previous);
+
+    // Equal depths are in order: the sprite after a moved one of the same depth stays where it
+    // is until a later update finds it behind a greater depth.
+    list.RemoveAll();
+    a.m_nDepth = 1;
+    b.m_nDepth = 10;
+    c.m_nDepth = 20;
+    d.m_nDepth = 30;
+    for (CSprite* s : {&a, &b, &c, &d}) list.Insert(s);
+    b.SetDepth(50);
+    c.SetDepth(40);
+    d.SetDepth(40);
+    list.Update(nullptr);
+    EXPECT_EQ(Order(list), (std::vector<CSprite*>{&a, &c, &b, &d}));
+    list.Update(nullptr);
+    EXPECT_EQ(Order(list), (std::vector<CSprite*>{&a, &d, &c, &b}));
+    list.Update(nullptr);
+    EXPECT_EQ(Order(list), (std::vector<CSprite*>{&a, &d, &c, &b}));
 }
 
 TEST(SpriteListTest, UpdateWithNothingChangedCopiesNothingAndCountsOneFrame) {
@@ -394,6 +412,10 @@ TEST(SpriteListTest, SpritesHiddenBehindOpaqueOnesAreLeftOutWithoutChangingAPixe
             if (k % 4 == 1) s.m_fAlpha = 0.37f;
             sprites.push_back(s);
         }
+        // Nearly opaque without a key: large enough to count as an occluder, but it hides nothing.
+        CSprite veil = Solid(90, 70, RGB(250, 250, 20), 85, 50 + round * 4, 15 + round % 5);
+        veil.m_fAlpha = 0.9f;
+        sprites.push_back(veil);
         for (CSprite& s : sprites) list.Insert(&s);
 
         for (const RECT area : {RECT{0, 0, kWidth, kHeight}, RECT{55, 5, 235, 135},

@@ -143,17 +143,27 @@ TEST(SpriteTest, HitTestSkipsTheLeftAndTopEdgeAndKeyPixels) {
 
 TEST(SpriteTest, HitTestReadsThePixelOfTheShownFrame) {
     TempDir dir;
-    // Frames of 50 × 50 in 3 columns and 2 rows; only image pixel (107, 58) is not key-coloured.
+    // Frames of 50 × 50 in 3 columns and 2 rows; only image pixel (107, 58) is not key-coloured,
+    // and the first pixels beyond frame (2, 0)'s bottom edge and frame (1, 0)'s right edge.
     CSprite sprite;
-    ASSERT_EQ(sprite.Load(Picture(dir, "sheet.bmp", 150, 100, {{107, 58, RGB(0, 0, 0)}}).c_str(),
-                          TRUE, 50, 50),
-              TRUE);
+    ASSERT_EQ(
+        sprite.Load(
+            Picture(dir, "sheet.bmp", 150, 100,
+                    {{107, 58, RGB(0, 0, 0)}, {107, 50, RGB(0, 0, 0)}, {100, 8, RGB(0, 0, 0)}})
+                .c_str(),
+            TRUE, 50, 50),
+        TRUE);
     sprite.MoveTo(100, 100);
     sprite.SetFrame(2, 1);
     EXPECT_EQ(sprite.HitTest(107, 108), TRUE);
     EXPECT_EQ(sprite.HitTest(108, 108), FALSE);
     sprite.SetFrame(0, 0);
     EXPECT_EQ(sprite.HitTest(107, 108), FALSE);
+    // The bottom and right edges are outside the frame, also where the sheet goes on.
+    sprite.SetFrame(2, 0);
+    EXPECT_EQ(sprite.HitTest(107, 150), FALSE);
+    sprite.SetFrame(1, 0);
+    EXPECT_EQ(sprite.HitTest(150, 108), FALSE);
 }
 
 TEST(SpriteTest, HitTestNeverReadsOutsideTheImage) {

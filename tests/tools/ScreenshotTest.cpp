@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr const char* kShots[] = {"start-screen.png", "maze.png", "help-mode.png", "options.png",
-                                  "column-right.png"};
+constexpr const char* kShots[] = {"start-screen.png", "maze.png",         "help-mode.png",
+                                  "options.png",      "column-right.png", "start-screen-en.png"};
 constexpr int kTimeoutMs = 120000;
 
 CommandResult Shoot(const std::string& pictures, const std::string& output) {

@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The large pictures: the window background ("Hintergrund.bmp"), the start picture
 // ("Startbild.bmp") and the line between control column and board ("Trennlinie.bmp").
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "lang/Language.h"
+#include "tools/assetgen/Labels.h"
 #include "tools/assetgen/Palette.h"
 #include "tools/assetgen/Pictures.h"
 #include "tools/assetgen/Scenery.h"
@@ -132,15 +138,36 @@ CDIB StartPicture() {
     SideSeal(cr, PupLook(), Face{Eyes::Open, Mouth::Smile}, pose);
     cairo_restore(cr);
 
-    TextStyle title{34, kSnow, kInk, 4, 3};
-    const double size = FitTextSize("Hilf der kleinen Robbe", 34, 470);
-    title.size = size;
-    CentredText(cr, "Hilf der kleinen Robbe", S / 2, 58, title);
-    CentredText(cr, "nach Hause!", S / 2, 58 + size * 1.25, title);
-    TextStyle hint{20, kSnow, kInk, 3, 0};
-    hint.size = FitTextSize("Klick auf \u201eNeues Spiel\u201c", 22, 440);
-    CentredText(cr, "Klick auf \u201eNeues Spiel\u201c", S / 2, 488, hint);
+    for (const Label& label : StartPictureLabels()) DrawLabel(cr, label);
     return ToOpaqueImage(canvas);
+}
+
+std::vector<Label> StartPictureLabels() {
+    constexpr double S = 500;
+    constexpr double kTitleWidth = 470;
+    std::vector<std::string> lines;
+    // Translators: the start picture's invitation, drawn large in two lines.
+    std::string_view invitation = lang::Tr("Hilf der kleinen Robbe\nnach Hause!");
+    while (!invitation.empty()) {
+        const auto end = invitation.find('\n');
+        lines.emplace_back(invitation.substr(0, end));
+        invitation = end == std::string_view::npos ? "" : invitation.substr(end + 1);
+    }
+    // Both lines in one size, the largest at which the longer fits.
+    double size = 34;
+    for (const std::string& line : lines) size = std::min(size, LabelSize(line, 34, kTitleWidth));
+    std::vector<Label> labels;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        labels.push_back({lines[i], TextStyle{size, kSnow, kInk, 4, 3}, S / 2,
+                          58 + static_cast<double>(i) * size * 1.25, true, (S - kTitleWidth) / 2,
+                          (S + kTitleWidth) / 2});
+    }
+    constexpr double kHintWidth = 440;
+    // Translators: %s is the label of the button that starts a game.
+    const std::string hint = lang::Format(lang::Tr("Klick auf „%s“"), lang::Tr("Neues Spiel"));
+    labels.push_back({hint, TextStyle{LabelSize(hint, 22, kHintWidth), kSnow, kInk, 3, 0}, S / 2,
+                      488, true, (S - kHintWidth) / 2, (S + kHintWidth) / 2});
+    return labels;
 }
 
 }  // namespace assetgen

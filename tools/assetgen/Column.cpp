@@ -5,7 +5,10 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <vector>
 
+#include "lang/Language.h"
+#include "tools/assetgen/Labels.h"
 #include "tools/assetgen/Palette.h"
 #include "tools/assetgen/Pictures.h"
 #include "tools/assetgen/Scenery.h"
@@ -114,7 +117,11 @@ void LogoFrame(cairo_t* cr, int frame) {
 
 enum class State { Normal, Hover, Pressed };
 
-constexpr const char* kLabels[3] = {"Neues Spiel", "Optionen", "Beenden"};
+constexpr double kButtonLeft = layout::kSideMargin;
+constexpr double kButtonWidth = W - 2 * kButtonLeft;
+constexpr double kButtonInnerHeight = layout::kButtonBottom - layout::kButtonTop - 2;
+constexpr double kIconRadius = 14;
+constexpr double kIconX = kButtonLeft + 6 + kIconRadius;
 
 // The picture on a button's left: a green "go" arrow, a gear, a red cross.
 void ButtonIcon(cairo_t* cr, int button, double cx, double cy, double r, State state) {
@@ -175,11 +182,11 @@ void ButtonIcon(cairo_t* cr, int button, double cx, double cy, double r, State s
 }
 
 void Button(cairo_t* cr, int button, State state) {
-    const double x = layout::kSideMargin;
-    const double w = W - 2 * x;
+    const double x = kButtonLeft;
+    const double w = kButtonWidth;
     const double shift = state == State::Pressed ? 2 : 0;
     const double top = layout::kButtonTop + shift;
-    const double h = layout::kButtonBottom - layout::kButtonTop - 2;
+    const double h = kButtonInnerHeight;
     const double r = h / 2;
     // The button stands on a solid base that shows below it, less when pressed. A see-through
     // shadow would carry the sky it was drawn on to wherever the exit button slides.
@@ -214,20 +221,14 @@ void Button(cairo_t* cr, int button, State state) {
         SetColour(cr, kSnow, 0.6);
         cairo_fill(cr);
     }
-    const double iconR = 14;
-    const double iconX = x + 6 + iconR;
+    const double iconR = kIconRadius;
+    const double iconX = kIconX;
     const double cy = top + h / 2;
     ButtonIcon(cr, button, iconX, cy, iconR, state);
-    const double textLeft = iconX + iconR + 6;
-    const double textRight = x + w - 10;
-    // One size for all three labels, the largest at which the longest fits.
-    double size = 24;
-    for (const char* text : kLabels) {
-        size = std::min(size, FitTextSize(text, 24, textRight - textLeft));
-    }
-    const std::string label = kLabels[button];
-    TextStyle style{size, state == State::Hover ? kSeaDeep : kInk, kSnow, 0, 0};
-    CentredText(cr, label, (textLeft + textRight) / 2, cy + CapHeight(size) / 2, style);
+    const Label label = ButtonLabels()[static_cast<std::size_t>(button)];
+    TextStyle style = label.style;
+    style.fill = state == State::Hover ? kSeaDeep : kInk;
+    CentredText(cr, label.text, label.x, cy + CapHeight(style.size) / 2, style);
 }
 
 // ---- Seal picture -----------------------------------------------------------------------------
@@ -302,6 +303,23 @@ CDIB Logo(const Canvas& background) {
         cairo_restore(cr);
     }
     return ToKeyedImage(content, backdrop);
+}
+
+std::vector<Label> ButtonLabels() {
+    const std::string texts[3] = {lang::Tr("Neues Spiel"), lang::Tr("Optionen"),
+                                  lang::Tr("Beenden")};
+    const double left = kIconX + kIconRadius + 6;
+    const double right = kButtonLeft + kButtonWidth - 10;
+    // One size for all three labels, the largest at which the longest fits.
+    double size = 24;
+    for (const std::string& text : texts) size = std::min(size, LabelSize(text, 24, right - left));
+    const double baseline = layout::kButtonTop + kButtonInnerHeight / 2 + CapHeight(size) / 2;
+    std::vector<Label> labels;
+    for (const std::string& text : texts) {
+        labels.push_back({text, TextStyle{size, kInk, kSnow, 0, 0}, (left + right) / 2, baseline,
+                          true, left, right});
+    }
+    return labels;
 }
 
 CDIB Buttons(const Canvas& background) {

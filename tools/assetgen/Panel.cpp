@@ -3,7 +3,10 @@
 // "Checkbutton.bmp").
 #include <cmath>
 #include <numbers>
+#include <vector>
 
+#include "lang/Language.h"
+#include "tools/assetgen/Labels.h"
 #include "tools/assetgen/Palette.h"
 #include "tools/assetgen/Pictures.h"
 #include "tools/assetgen/Scenery.h"
@@ -36,15 +39,7 @@ void PaintPanel(cairo_t* cr) {
     LinearSource(cr, 0, kCardTop, 0, kCardBottom, {{0, kSnow}, {1, kIce}});
     cairo_fill(cr);
 
-    const TextStyle heading{12.5, kInkSoft, kSnow, 0, 0};
-    LeftText(cr, "Menüleiste:", 16, 18, heading);
-    const TextStyle label{15, kInk, kSnow, 0, 0};
-    const double labelY = CapHeight(label.size) / 2;
-    const double radioY = layout::kRadioY + kSize / 2.0 + labelY;
-    LeftText(cr, "links", layout::kRadioX[0] + kSize + 4, radioY, label);
-    LeftText(cr, "rechts", layout::kRadioX[1] + kSize + 4, radioY, label);
-    LeftText(cr, "Animation", 14, layout::kCheckY[0] + kSize / 2.0 + labelY, label);
-    LeftText(cr, "Logo ziehen", 14, layout::kCheckY[1] + kSize / 2.0 + labelY, label);
+    for (const Label& label : PanelLabels()) DrawLabel(cr, label);
 }
 
 // The panel as it shows over the background: what the controls lie on.
@@ -109,6 +104,30 @@ CDIB Control(const Canvas& background, int x, int y, Draw draw) {
 }
 
 }  // namespace
+
+std::vector<Label> PanelLabels() {
+    // The letters keep clear of the card's rounded edge and of the next control.
+    constexpr double kCardRight = kPanelWidth - layout::kSideMargin - 8;
+    constexpr double kGap = 4;
+    // A line whose baseline is y, or, with middle, whose capitals are centred on y.
+    const auto line = [](const char* text, double size, Rgb colour, double x, double right,
+                         double y, bool middle) {
+        const double fitted = LabelSize(text, size, right - x);
+        const double baseline = middle ? y + CapHeight(fitted) / 2 : y;
+        return Label{text, TextStyle{fitted, colour, kSnow, 0, 0}, x, baseline, false, x, right};
+    };
+    constexpr double kRadioMiddle = layout::kRadioY + kSize / 2.0;
+    // Translators: the heading over the choice of the side the buttons stand on.
+    return {line(lang::Tr("Menüleiste:"), 12.5, kInkSoft, 16, kCardRight, 18, false),
+            line(lang::Tr("links"), 15, kInk, layout::kRadioX[0] + kSize + kGap,
+                 layout::kRadioX[1] - kGap, kRadioMiddle, true),
+            line(lang::Tr("rechts"), 15, kInk, layout::kRadioX[1] + kSize + kGap, kCardRight,
+                 kRadioMiddle, true),
+            line(lang::Tr("Animation"), 15, kInk, 14, layout::kCheckX[0] - kGap,
+                 layout::kCheckY[0] + kSize / 2.0, true),
+            line(lang::Tr("Logo ziehen"), 15, kInk, 14, layout::kCheckX[1] - kGap,
+                 layout::kCheckY[1] + kSize / 2.0, true)};
+}
 
 CDIB OptionsPanel(const Canvas& background) {
     Canvas content(kPanelWidth, layout::kPanelHeight);

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/assetgen/Scenery.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
+#include "tools/assetgen/Labels.h"
 #include "tools/assetgen/Palette.h"
 
 namespace assetgen {
@@ -197,6 +199,40 @@ void CentredText(cairo_t* cr, const std::string& text, double cx, double y,
 
 void LeftText(cairo_t* cr, const std::string& text, double x, double y, const TextStyle& style) {
     StyledText(cr, text, x, y, style);
+}
+
+}  // namespace assetgen
+
+namespace assetgen {
+
+double LabelSize(const std::string& text, double preferred, double width) {
+    return std::max(kReadableSize, FitTextSize(text, preferred, width));
+}
+
+void DrawLabel(cairo_t* cr, const Label& label) {
+    if (label.centred) {
+        CentredText(cr, label.text, label.x, label.baseline, label.style);
+    } else {
+        LeftText(cr, label.text, label.x, label.baseline, label.style);
+    }
+}
+
+std::pair<double, double> InkColumns(const Label& label) {
+    // Unbounded, so that no part of the letters is cut off before it is measured.
+    cairo_surface_t* surface = cairo_recording_surface_create(CAIRO_CONTENT_ALPHA, nullptr);
+    cairo_t* cr = cairo_create(surface);
+    cairo_new_path(cr);
+    const double x =
+        label.centred ? label.x - TextWidth(label.text, label.style.size) / 2 : label.x;
+    TextPath(cr, label.text, label.style.size, x, label.baseline);
+    double x0 = 0;
+    double y0 = 0;
+    double x1 = 0;
+    double y1 = 0;
+    cairo_fill_extents(cr, &x0, &y0, &x1, &y1);
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return {x0, x1};
 }
 
 }  // namespace assetgen

@@ -3,7 +3,8 @@
 //
 //   floemaze_assetgen <picture folder> [--sheet <png file>]
 //
-// writes the BMP files into the picture folder, the desktop icons into its subfolder icons/ (in
+// writes the BMP files into the picture folder (those with words also into the subfolder of every
+// language whose catalogue lies in its locale/), the desktop icons into its subfolder icons/ (in
 // the hicolor theme's layout) and, when asked, a contact sheet of everything. The output is the
 // same, byte for byte, on every run.
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <string>
 
+#include "lang/Language.h"
 #include "platform/MessageBox.h"
 #include "platform/Types.h"
 #include "res/Pictures.h"
@@ -80,6 +82,17 @@ int main(int argc, char** argv) {
         return CDIB();
     };
     for (const res::PictureInfo& info : res::kPictures) save(draw(info.picture), info.file);
+    // The pictures with words once more in every language whose catalogue lies in the folder.
+    const std::filesystem::path catalogues = lang::CatalogueFolder(folder);
+    for (const std::string& language : lang::CataloguedLanguages(catalogues)) {
+        lang::Use(language, catalogues);
+        std::filesystem::create_directories(folder / language, error);
+        for (const res::Picture picture : res::kWordPictures) {
+            save(draw(picture),
+                 (std::filesystem::path(language) / res::PictureOf(picture).file).c_str());
+        }
+    }
+    lang::Use(lang::kGerman, catalogues);
 
     ok = WriteDesktopIcons(folder / "icons", FLOEMAZE_APP_ID) && ok;
     if (ok && !sheet.empty()) ok = WriteContactSheet(folder.string(), sheet);

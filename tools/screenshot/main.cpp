@@ -3,10 +3,10 @@
 //
 //   floemaze_screenshot <picture folder> <output folder>
 //
-// starts the game window in the picture folder, as the game itself does, and plays five short
-// scenes through the window's own input and timer dispatch, each from a fixed random seed. What
-// the window shows at the end of each scene is written as a PNG file into the output folder. The
-// pictures are the same, byte for byte, on every run.
+// starts the game window in the picture folder, as the game itself does, and plays six short
+// scenes (the last in English) through the window's own input and timer dispatch, each from a fixed
+// random seed. What the window shows at the end of each scene is written as a PNG file into the
+// output folder. The pictures are the same, byte for byte, on every run.
 #include <cairo.h>
 
 #include <cstdio>
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/FloemazeDlg.h"
+#include "lang/Language.h"
 #include "platform/MessageBox.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "res/Resources.h"
@@ -246,11 +247,12 @@ bool WritePng(const CFloemazeDlg& window, const fs::path& path) {
 struct Scene {
     const char* file;
     void (*play)(Player&);
+    const char* language = lang::kGerman;  ///< played with this catalogue and its pictures
 };
 constexpr Scene kScenes[] = {
     {"start-screen.png", StartScreen}, {"maze.png", MazeInPlay},
     {"help-mode.png", HelpMode},       {"options.png", OptionsPanel},
-    {"column-right.png", ColumnRight},
+    {"column-right.png", ColumnRight}, {"start-screen-en.png", StartScreen, "en"},
 };
 
 }  // namespace
@@ -288,6 +290,7 @@ int main(int argc, char** argv) {
 
     for (const Scene& scene : kScenes) {
         try {
+            lang::Use(scene.language, lang::CatalogueFolder(fs::current_path()));
             Player player;
             scene.play(player);
             if (!messages.empty()) throw SceneFailure{messages.front()};
