@@ -41,7 +41,11 @@ public:
     /// The scale of the game's windows: chosen, or picked for the first window (of width ×
     /// height) and then the same for all; 1 before there is one.
     int WindowScale(int width, int height);
-    int WindowScale() const { return std::max(m_scale, 1); }
+    /// The scale chosen so far: a box before the first window takes the one the user chose.
+    int WindowScale() const {
+        if (m_scale > 0) return m_scale;
+        return m_options.scale >= kMinScale && m_options.scale <= kMaxScale ? m_options.scale : 1;
+    }
     /// Picks the scale again for the main window's final size, before it is shown.
     int RescaleMain(const SdlPeer& peer, int width, int height);
 
