@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 namespace platform {
 namespace {
@@ -194,34 +193,21 @@ void ScaleRect(const Bitmap& source, Bitmap& target, const ScreenView& view, con
     }
 }
 
-RECT ScaleChanged(const Bitmap& source, Bitmap& target, const ScreenView& view, const RECT& rect) {
+RECT ScaleChanged(const Bitmap& source, Bitmap& shown, Bitmap& target, const ScreenView& view,
+                  const RECT& rect) {
     RECT area{};
     const RECT client{0, 0, view.width, view.height};
     if (!IntersectRect(&area, &rect, &client)) return RECT{};
-    const RECT& t = view.target;
-    const int spanX = Span(t.left, t.right);
-    const int spanY = Span(t.top, t.bottom);
-    // Where each client column starts on the screen; a column that shows nowhere is skipped.
-    std::vector<LONG> columns(static_cast<std::size_t>(area.right - area.left) + 1);
-    for (LONG x = area.left; x <= area.right; ++x) {
-        columns[static_cast<std::size_t>(x - area.left)] =
-            t.left + ScreenOffset(x, view.width, spanX);
-    }
     RECT changed{};
     for (LONG y = area.top; y < area.bottom; ++y) {
-        const LONG screenY = t.top + ScreenOffset(y, view.height, spanY);
-        if (screenY >= t.top + ScreenOffset(y + 1, view.height, spanY)) continue;
         const std::uint32_t* from = Pixels(source, y);
-        const std::uint32_t* shown = Pixels(target, screenY);
-        LONG first = area.right;
-        LONG last = area.left - 1;
-        for (LONG x = area.left; x < area.right; ++x) {
-            const std::size_t i = static_cast<std::size_t>(x - area.left);
-            if (columns[i] == columns[i + 1] || shown[columns[i]] == from[x]) continue;
-            first = std::min(first, x);
-            last = x;
-        }
-        if (last < first) continue;
+        std::uint32_t* was = Pixels(shown, y);
+        LONG first = area.left;
+        while (first < area.right && was[first] == from[first]) ++first;
+        if (first == area.right) continue;
+        LONG last = area.right - 1;
+        while (was[last] == from[last]) --last;
+        std::memcpy(was + first, from + first, static_cast<std::size_t>(last + 1 - first) * 4);
         const RECT row{first, y, last + 1, y + 1};
         ScaleRect(source, target, view, row);
         if (IsRectEmpty(&changed)) {

@@ -67,11 +67,11 @@ RECT ToClientCover(const ScreenView& view, const RECT& rect);
 void ScaleRect(const Bitmap& source, Bitmap& target, const ScreenView& view, const RECT& changed);
 
 /// Brings target up to date with the client rectangle rect of source, as ScaleRect does, but
-/// enlarges only the part of each client row whose pixels target does not show yet (compared with
-/// the first screen pixel of each), so that a large rectangle with a small change costs little.
-/// Needs every client pixel's screen pixels to hold one colour, as the scaler leaves them. Returns
-/// the screen rectangle that holds every pixel written (empty when none was).
-RECT ScaleChanged(const Bitmap& source, Bitmap& target, const ScreenView& view, const RECT& rect);
+/// enlarges only the part of each client row that differs from shown (a client-sized copy of what
+/// target shows, brought up to date too), so that a large rectangle with a small change costs
+/// little. Returns the screen rectangle that holds every pixel written (empty when none was).
+RECT ScaleChanged(const Bitmap& source, Bitmap& shown, Bitmap& target, const ScreenView& view,
+                  const RECT& rect);
 
 /// The same result pixel by pixel from the definition, for tests and for checking ScaleRect.
 void ScaleRectReference(const Bitmap& source, Bitmap& target, const ScreenView& view,

@@ -189,11 +189,15 @@ void SdlPeer::Redraw() {
     }
     m_scaledInto = nullptr;
     if (!PresentScreen(ScreenRect())) return;
-    // The whole surface now shows the client area as the scaler leaves it.
+    // The whole surface now shows the client area as the scaler leaves it; what it shows is
+    // kept at the client's size, for telling what a later rectangle changes.
     SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
-    if (screen->format->format == kSurfaceFormat && m_backdrop == nullptr) {
-        m_scaledInto = screen->pixels;
-    }
+    if (screen->format->format != kSurfaceFormat || m_backdrop != nullptr) return;
+    if (m_onScreen.width != m_width || m_onScreen.height != m_height)
+        Allocate(m_onScreen, m_width, m_height);
+    for (int y = 0; y < m_height; ++y)
+        std::memcpy(m_onScreen.Row(y), m_surface.Row(y), m_onScreen.stride);
+    m_scaledInto = screen->pixels;
 }
 
 void SdlPeer::ShowScreenRect(const RECT& rect) {
@@ -279,15 +283,27 @@ bool SdlPeer::PresentScreen(const RECT& rect, bool onlyChanged) {
         const RECT cover = ToClientCover(view, area);
         const RECT written = ToScreen(view, cover);
         UnionRect(&changed, &area, &written);
-        if (onlyChanged && m_overlay == nullptr && screen->pixels == m_scaledInto) {
+        const bool tracked = screen->pixels == m_scaledInto && m_onScreen.width == m_width &&
+                             m_onScreen.height == m_height;
+        if (onlyChanged && m_overlay == nullptr && tracked) {
             // The game presents the union of what it changed, often far more than that: only
-            // what differs from the screen is enlarged and sent.
+            // what differs from what the screen shows is enlarged and sent.
             Bitmap target = Over(screen);
-            changed = ScaleChanged(m_surface, target, view, cover);
+            changed = ScaleChanged(m_surface, m_onScreen, target, view, cover);
             if (IsRectEmpty(&changed)) return true;
         } else if (screen->format->format == kSurfaceFormat) {
             Bitmap target = Over(screen);
             ScaleRect(m_surface, target, view, cover);
+            if (tracked) {
+                RECT rows{};
+                const RECT client = ClientRect();
+                IntersectRect(&rows, &cover, &client);
+                for (LONG y = rows.top; y < rows.bottom; ++y) {
+                    std::memcpy(m_onScreen.Row(y) + static_cast<std::size_t>(rows.left) * 4,
+                                m_surface.Row(y) + static_cast<std::size_t>(rows.left) * 4,
+                                static_cast<std::size_t>(rows.right - rows.left) * 4);
+                }
+            }
         } else if (m_wrap != nullptr) {
             SDL_Rect source = ToSdl(cover);
             SDL_Rect target = ToSdl(written);

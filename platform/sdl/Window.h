@@ -117,6 +117,7 @@ private:
     POINT m_overlayAt{};
     Bitmap* m_backdrop = nullptr;
     const void* m_scaledInto = nullptr;  // SDL's surface, once Redraw has filled all of it
+    Bitmap m_onScreen;  // what that surface shows, at the client's size, while the window is scaled
     bool m_shown = false;
 };
 

@@ -147,11 +147,13 @@ TEST(ScalingTest, OnlyChangedPixelsAreScaledAndTheResultIsTheSame) {
         SCOPED_TRACE(testing::Message()
                      << "screen " << view.screenWidth << "x" << view.screenHeight);
         Surface source = Numbered(7, 5);
+        Surface copy = Numbered(7, 5);  // what the screen shows, at the client's size
         Surface shown(view.screenWidth, view.screenHeight, 0);
         platform::ScaleRect(source.bitmap, shown.bitmap, view, RECT{0, 0, 7, 5});
         // Nothing changed: nothing written.
         const std::vector<std::uint32_t> before = shown.pixels;
-        EXPECT_EQ(platform::ScaleChanged(source.bitmap, shown.bitmap, view, RECT{0, 0, 7, 5}),
+        EXPECT_EQ(platform::ScaleChanged(source.bitmap, copy.bitmap, shown.bitmap, view,
+                                         RECT{0, 0, 7, 5}),
                   RECT{});
         EXPECT_EQ(shown.pixels, before);
         // Two pixels far apart change inside a large rectangle: the screen then shows what the
@@ -161,9 +163,10 @@ TEST(ScalingTest, OnlyChangedPixelsAreScaledAndTheResultIsTheSame) {
         Surface expected(view.screenWidth, view.screenHeight, 0);
         expected.pixels = shown.pixels;
         platform::ScaleRect(source.bitmap, expected.bitmap, view, RECT{0, 0, 7, 5});
-        const RECT written =
-            platform::ScaleChanged(source.bitmap, shown.bitmap, view, RECT{0, 0, 6, 4});
+        const RECT written = platform::ScaleChanged(source.bitmap, copy.bitmap, shown.bitmap, view,
+                                                    RECT{0, 0, 6, 4});
         EXPECT_EQ(shown.pixels, expected.pixels);
+        EXPECT_EQ(copy.pixels, source.pixels);
         EXPECT_EQ(written, platform::ToScreen(view, RECT{1, 1, 6, 4}));
     }
 }
