@@ -16,6 +16,7 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kDataDirOption = "--datadir";
 constexpr std::string_view kLanguageOption = "--language";
+constexpr std::string_view kScaleOption = "--scale";
 // The picture the window loads first: a folder without it is not the picture folder.
 constexpr const char* kFirstPicture = "Hintergrund.bmp";
 
@@ -25,6 +26,20 @@ CommandLine Fault(CommandLine result, std::string line) {
     result.action = CommandLine::Action::Error;
     result.error = std::move(line);
     return result;
+}
+
+// The scale in text, or 0 when text is no whole number from kMinScale to kMaxScale.
+int ParseScale(std::string_view text) {
+    if (text.size() != 1 || text[0] < '0' + platform::kMinScale ||
+        text[0] > '0' + platform::kMaxScale) {
+        return 0;
+    }
+    return text[0] - '0';
+}
+
+std::string NoScale(std::string_view where, std::string_view text) {
+    return lang::Format(lang::Tr("floemaze: %s: „%s“ ist keine Zahl von 1 bis 4"),
+                        std::string(where).c_str(), std::string(text).c_str());
 }
 
 bool IsFolder(const fs::path& path) {
@@ -72,6 +87,17 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             result.language = value;
             continue;
         }
+        if (valueOf(kScaleOption, value)) {
+            if (value.empty())
+                return Fault(result, lang::Tr("floemaze: --scale braucht eine Zahl von 1 bis 4"));
+            result.display.scale = ParseScale(value);
+            if (result.display.scale == 0) return Fault(result, NoScale(kScaleOption, value));
+            continue;
+        }
+        if (argument == "--fullscreen") {
+            result.display.fullscreen = true;
+            continue;
+        }
         if (argument.size() > 1 && argument[0] == '-') {
             return Fault(result, lang::Format(lang::Tr("floemaze: unbekannte Option „%s“"),
                                               std::string(argument).c_str()));
@@ -82,31 +108,45 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     return result;
 }
 
+std::string ApplyScaleVariable(platform::DisplayOptions& display, const char* variable) {
+    if (display.scale != 0 || variable == nullptr || *variable == '\0') return "";
+    display.scale = ParseScale(variable);
+    return display.scale == 0 ? NoScale("FLOEMAZE_SCALE", variable) : "";
+}
+
 std::string VersionLine() {
     return "floemaze " FLOEMAZE_VERSION;
 }
 
 std::string Usage(const fs::path& installed) {
     return lang::Format(
-        lang::Tr(
-            "Aufruf: floemaze [OPTION]...\n"
-            "Ein Labyrinthspiel für kleine Kinder: Bring die kleine Robbe nach Hause.\n"
-            "\n"
-            "  -h, --help              diese Hilfe zeigen und beenden\n"
-            "      --version           die Version zeigen und beenden\n"
-            "      --datadir=ORDNER    die Bilder aus ORDNER laden\n"
-            "      --language=SPRACHE  in SPRACHE spielen (de, en, fr, …); sonst wie\n"
-            "                          LANGUAGE, LC_ALL, LC_MESSAGES und LANG sagen\n"
-            "\n"
-            "Die Bilder werden im ersten dieser Ordner gesucht:\n"
-            "  1. im Ordner von --datadir,\n"
-            "  2. im Ordner aus der Umgebungsvariablen FLOEMAZE_DATADIR,\n"
-            "  3. im aktuellen Ordner, wenn er Hintergrund.bmp enthält,\n"
-            "  4. im installierten Bilderordner %s.\n"
-            "Einstellungen: floemaze.conf in $XDG_CONFIG_HOME/floemaze/ (~/.config/floemaze/)\n"
-            "und in $XDG_CONFIG_DIRS/floemaze/ (/etc/xdg/floemaze/); das Spiel speichert\n"
-            "nichts.\n"),
-        installed.c_str());
+               lang::Tr(
+                   "Aufruf: floemaze [OPTION]...\n"
+                   "Ein Labyrinthspiel für kleine Kinder: Bring die kleine Robbe nach Hause.\n"
+                   "\n"
+                   "  -h, --help              diese Hilfe zeigen und beenden\n"
+                   "      --version           die Version zeigen und beenden\n"
+                   "      --datadir=ORDNER    die Bilder aus ORDNER laden\n"
+                   "      --language=SPRACHE  in SPRACHE spielen (de, en, fr, …); sonst wie\n"
+                   "                          LANGUAGE, LC_ALL, LC_MESSAGES und LANG sagen\n"
+                   "\n"
+                   "Die Bilder werden im ersten dieser Ordner gesucht:\n"
+                   "  1. im Ordner von --datadir,\n"
+                   "  2. im Ordner aus der Umgebungsvariablen FLOEMAZE_DATADIR,\n"
+                   "  3. im aktuellen Ordner, wenn er Hintergrund.bmp enthält,\n"
+                   "  4. im installierten Bilderordner %s.\n"
+                   "Einstellungen: floemaze.conf in $XDG_CONFIG_HOME/floemaze/ "
+                   "(~/.config/floemaze/)\n"
+                   "und in $XDG_CONFIG_DIRS/floemaze/ (/etc/xdg/floemaze/); das Spiel speichert\n"
+                   "nichts.\n"),
+               installed.c_str()) +
+           lang::Tr(
+               "\n"
+               "Bildschirm:\n"
+               "      --scale=N           das Fenster N-fach so groß zeigen (1 bis 4); ohne\n"
+               "                          die Option oder FLOEMAZE_SCALE=N so groß, wie es\n"
+               "                          gut auf den Bildschirm passt\n"
+               "      --fullscreen        den ganzen Bildschirm füllen (F11 schaltet um)\n");
 }
 
 DataDirChoice FindDataDir(const DataDirSources& sources) {
@@ -139,7 +179,8 @@ fs::path InstalledDataDir() {
     return (program.parent_path() / FLOEMAZE_BIN_TO_DATA).lexically_normal();
 }
 
-std::optional<int> PrepareStart(int argc, const char* const* argv, Settings& settings) {
+std::optional<int> PrepareStart(int argc, const char* const* argv,
+                                platform::DisplayOptions& display, Settings& settings) {
     const fs::path installed = InstalledDataDir();
     // The settings' folder comes after the command line and the variable; the settings name only
     // folders that exist.
@@ -173,7 +214,7 @@ std::optional<int> PrepareStart(int argc, const char* const* argv, Settings& set
                                lang::Environment::FromProcess(), catalogues),
                   catalogues);
     }
-    const CommandLine line = ParseCommandLine(argc, argv);
+    CommandLine line = ParseCommandLine(argc, argv);
     switch (line.action) {
         case CommandLine::Action::Help:
             std::fputs(Usage(installed).c_str(), stdout);
@@ -187,6 +228,12 @@ std::optional<int> PrepareStart(int argc, const char* const* argv, Settings& set
         case CommandLine::Action::Run:
             break;
     }
+    if (const std::string fault = ApplyScaleVariable(line.display, std::getenv("FLOEMAZE_SCALE"));
+        !fault.empty()) {
+        std::fprintf(stderr, "%s\n%s", fault.c_str(), Usage(installed).c_str());
+        return 2;
+    }
+    display = line.display;
     std::vector<std::string> faults;
     settings = ReadSettings(faults);
     for (const std::string& fault : faults) std::fprintf(stderr, "%s\n", fault.c_str());

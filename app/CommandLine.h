@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/Settings.h"
+#include "platform/Scaling.h"
 
 namespace app {
 
@@ -14,14 +15,19 @@ namespace app {
 struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
-    std::string dataDir;   ///< --datadir's folder; empty when not given
-    std::string language;  ///< --language's language ("fr"); empty when not given
-    std::string error;     ///< for Action::Error: the one line that says what is wrong
+    std::string dataDir;               ///< --datadir's folder; empty when not given
+    std::string language;              ///< --language's language ("fr"); empty when not given
+    platform::DisplayOptions display;  ///< --scale (0 when not given) and --fullscreen
+    std::string error;                 ///< for Action::Error: the one line that says what is wrong
 };
 
 /// Reads the arguments after argv[0], left to right; --help and --version win as soon as they
 /// come, the first fault ends the reading.
 CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+/// Takes the scale from FLOEMAZE_SCALE (variable; may be null) into display unless --scale gave
+/// one; returns the line that says what is wrong with the variable, or "" when nothing is.
+std::string ApplyScaleVariable(platform::DisplayOptions& display, const char* variable);
 
 /// "floemaze X.Y.Z".
 std::string VersionLine();
@@ -51,12 +57,14 @@ DataDirChoice FindDataDir(const DataDirSources& sources);
 /// moved installation still finds it.
 std::filesystem::path InstalledDataDir();
 
-/// The program's start before the window system: reads the command line and the settings files,
-/// chooses the language (--language, the settings' language, or the environment as gettext reads
-/// it) with the catalogues of the picture folder, prints the help or the version, or a fault and
-/// the usage; otherwise tells the settings' faults, gives settings the settings and goes into the
-/// picture folder. Returns the exit status when the program is to end here (0 after help or
-/// version, 2 after a fault), none when the game is to run.
-std::optional<int> PrepareStart(int argc, const char* const* argv, Settings& settings);
+/// The program's start before the window system: reads the command line (the display options
+/// and FLOEMAZE_SCALE into display) and the settings files, chooses the language (--language, the
+/// settings' language, or the environment as gettext reads it) with the catalogues of the picture
+/// folder, prints the help or the version, or a fault and the usage; otherwise tells the
+/// settings' faults, gives settings the settings and goes into the picture folder. Returns the
+/// exit status when the program is to end here (0 after help or version, 2 after a fault), none
+/// when the game is to run.
+std::optional<int> PrepareStart(int argc, const char* const* argv,
+                                platform::DisplayOptions& display, Settings& settings);
 
 }  // namespace app

@@ -9,6 +9,10 @@ CFloemazeApp theApp;
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto status = app::PrepareStart(argc, argv, theApp.m_settings)) return *status;
+    platform::DisplayOptions display;
+    if (const auto status = app::PrepareStart(argc, argv, display, theApp.m_settings)) {
+        return *status;
+    }
+    platform::sdl::UseDisplayOptions(display);
     return platform::RunApplication(argc, argv, platform::sdl::CreateSdlBackend);
 }

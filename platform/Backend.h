@@ -30,6 +30,9 @@ struct WindowSpec {
     bool caption = false;
     std::string title;
     CWnd* owner = nullptr;  ///< a dialog's owner: the new window is centred on it and modal to it
+    /// Sized in the screen's own pixels, never scaled: a box the backend lays out and draws itself
+    /// at the scale of the other windows.
+    bool screenPixels = false;
 };
 
 /// A backend's window.

@@ -5,15 +5,17 @@
 
 namespace platform {
 
-PopupMenu::PopupMenu(const CMenu& menu, const MeasureText& measure) {
+PopupMenu::PopupMenu(const CMenu& menu, const MeasureText& measure, int scale)
+    : m_scale(std::max(scale, 1)) {
+    const int border = kBorder * m_scale;
     int textWidth = 0;
     int shortcutWidth = 0;
-    int y = kBorder;
+    int y = border;
     for (const CMenu::Item& item : menu.Items()) {
         Entry entry;
         entry.flags = item.flags;
         entry.id = item.id;
-        const int height = item.flags == MF_SEPARATOR ? kSeparatorHeight : kItemHeight;
+        const int height = (item.flags == MF_SEPARATOR ? kSeparatorHeight : kItemHeight) * m_scale;
         if (item.flags != MF_SEPARATOR) {
             entry.label = ParseMenuLabel(ToValidUtf8(item.text));
             textWidth = std::max(textWidth, measure(entry.label.text));
@@ -21,15 +23,15 @@ PopupMenu::PopupMenu(const CMenu& menu, const MeasureText& measure) {
                 shortcutWidth = std::max(shortcutWidth, measure(entry.label.shortcut));
             }
         }
-        entry.rect = RECT{kBorder, y, 0, y + height};
+        entry.rect = RECT{border, y, 0, y + height};
         y += height;
         m_entries.push_back(std::move(entry));
     }
-    const int inner =
-        kTextLeft + textWidth + (shortcutWidth > 0 ? kShortcutGap + shortcutWidth : 0) + kTextRight;
-    const int width = std::max(kMinWidth, inner + 2 * kBorder);
-    for (Entry& entry : m_entries) entry.rect.right = width - kBorder;
-    m_bounds = RECT{0, 0, width, y + kBorder};
+    const int inner = (kTextLeft + kTextRight) * m_scale + textWidth +
+                      (shortcutWidth > 0 ? kShortcutGap * m_scale + shortcutWidth : 0);
+    const int width = std::max(kMinWidth * m_scale, inner + 2 * border);
+    for (Entry& entry : m_entries) entry.rect.right = width - border;
+    m_bounds = RECT{0, 0, width, y + border};
 }
 
 void PopupMenu::Place(POINT at, const RECT& area) {

@@ -37,12 +37,14 @@ public:
         Choose,  ///< Chosen() was chosen; the menu is closed
     };
 
-    /// Lays out menu's entries, measuring texts with measure, top-left at (0, 0).
-    PopupMenu(const CMenu& menu, const MeasureText& measure);
+    /// Lays out menu's entries, measuring texts with measure (in a font of that scale), top-left
+    /// at (0, 0), with the sizes above scale times as large.
+    PopupMenu(const CMenu& menu, const MeasureText& measure, int scale = 1);
 
     /// Moves the menu's top-left corner to at, shifted so that it lies inside area where it fits.
     void Place(POINT at, const RECT& area);
     RECT Bounds() const { return m_bounds; }
+    int Scale() const { return m_scale; }
     const std::vector<Entry>& Entries() const { return m_entries; }
     /// Index of the highlighted entry, -1 for none.
     int Highlighted() const { return m_highlighted; }
@@ -66,6 +68,7 @@ private:
     Outcome Highlight(int index);
     Outcome Choose(int index);
 
+    int m_scale;
     std::vector<Entry> m_entries;
     RECT m_bounds{};
     int m_highlighted = -1;

@@ -17,7 +17,8 @@ CWnd::~CWnd() {
     DestroyPeer();
 }
 
-BOOL CWnd::CreatePeer(int width, int height, bool caption, const std::string& title, CWnd* owner) {
+BOOL CWnd::CreatePeer(int width, int height, bool caption, const std::string& title, CWnd* owner,
+                      bool screenPixels) {
     DestroyPeer();
     platform::WindowSpec spec;
     spec.width = width;
@@ -25,6 +26,7 @@ BOOL CWnd::CreatePeer(int width, int height, bool caption, const std::string& ti
     spec.caption = caption;
     spec.title = title;
     spec.owner = owner;
+    spec.screenPixels = screenPixels;
     m_title = title;
     m_peer = platform::CurrentBackend().CreateWindow(*this, spec);
     return m_peer != nullptr;

@@ -86,9 +86,9 @@ protected:
     virtual void OnClose();
 
     /// Creates the backend window (client size width × height); a window with an owner is
-    /// centred on it. FALSE when the window system gives none.
+    /// centred on it. FALSE when the window system gives none. screenPixels: see WindowSpec.
     BOOL CreatePeer(int width, int height, bool caption, const std::string& title,
-                    CWnd* owner = nullptr);
+                    CWnd* owner = nullptr, bool screenPixels = false);
     void DestroyPeer();
 
 private:

@@ -17,6 +17,8 @@ void RegisterResources() {
     main.id = IDD_FLOEMAZE_DIALOG;
     main.width = 430;
     main.height = 273;
+    // Not drawn, the window has no caption: task lists and window switchers show it.
+    main.title = "Floemaze";
     platform::RegisterDialogTemplate(main);
 
     using Kind = platform::DialogItem::Kind;

@@ -25,8 +25,15 @@ HeadlessPeer::HeadlessPeer(int width, int height) {
     Allocate(m_surface, width, height);
 }
 
+void HeadlessPeer::ShowAtScale(int scale) {
+    m_view = ScreenView::Scaled(m_surface.width, m_surface.height, scale);
+    Allocate(m_screen, m_view->screenWidth, m_view->screenHeight);
+    ScaleRect(m_surface, m_screen, *m_view, RECT{0, 0, m_surface.width, m_surface.height});
+}
+
 void HeadlessPeer::Present(const RECT& rect) {
     if (IsRectEmpty(&rect)) return;
+    if (m_view) ScaleRect(m_surface, m_screen, *m_view, rect);
     m_presented.push_back(rect);
     m_presentedPixels += static_cast<std::uint64_t>(rect.right - rect.left) *
                          static_cast<std::uint64_t>(rect.bottom - rect.top);
@@ -35,6 +42,7 @@ void HeadlessPeer::Present(const RECT& rect) {
 void HeadlessPeer::SetClientSize(int width, int height) {
     if (width == m_surface.width && height == m_surface.height) return;
     Allocate(m_surface, width, height);
+    if (m_view) ShowAtScale(m_view->screenWidth / std::max(m_view->width, 1));
 }
 
 void HeadlessPeer::OpenSystemMenu(const CMenu& /*menu*/, std::optional<POINT> at) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Backend.h"
+#include "platform/Scaling.h"
 #include "platform/Wnd.h"
 
 namespace platform::headless {
@@ -29,6 +30,11 @@ public:
     void OpenSystemMenu(const CMenu& menu, std::optional<POINT> at) override;
 
     void Restore() { m_minimized = false; }
+    /// Shows the window at scale from now on: what is presented is enlarged into Screen() as the
+    /// real window system does it.
+    void ShowAtScale(int scale);
+    /// The screen's pixels at the scale, while there is one.
+    const Bitmap& Screen() const { return m_screen; }
     bool Shown() const { return m_shown; }
     const std::string& Title() const { return m_title; }
     const Icon* WindowIcon() const { return m_icon; }
@@ -45,6 +51,8 @@ public:
 
 private:
     Bitmap m_surface;
+    Bitmap m_screen;
+    std::optional<ScreenView> m_view;
     std::vector<RECT> m_presented;
     std::uint64_t m_presentedPixels = 0;
     std::string m_title;

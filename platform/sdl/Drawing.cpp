@@ -145,18 +145,20 @@ void FrameRect(Bitmap& target, const RECT& rect, COLORREF colour, int thickness)
     FillRect(target, RECT{rect.right - t, rect.top + t, rect.right, rect.bottom - t}, colour);
 }
 
-void DrawIconImage(Bitmap& target, int x, int y, const IconImage& image) {
+void DrawIconImage(Bitmap& target, int x, int y, const IconImage& image, int size) {
     if (target.bitCount != 32 || image.size <= 0 ||
         image.pixels.size() !=
             static_cast<std::size_t>(image.size) * static_cast<std::size_t>(image.size)) {
         return;
     }
-    const RECT area = Clipped(target, RECT{x, y, x + image.size, y + image.size});
+    if (size <= 0) size = image.size;
+    const RECT area = Clipped(target, RECT{x, y, x + size, y + size});
     for (int row = area.top; row < area.bottom; ++row) {
+        const auto sourceRow = static_cast<std::size_t>((row - y) * image.size / size);
         for (int col = area.left; col < area.right; ++col) {
-            const std::uint32_t argb = image.pixels[static_cast<std::size_t>(row - y) *
-                                                        static_cast<std::size_t>(image.size) +
-                                                    static_cast<std::size_t>(col - x)];
+            const auto sourceCol = static_cast<std::size_t>((col - x) * image.size / size);
+            const std::uint32_t argb =
+                image.pixels[sourceRow * static_cast<std::size_t>(image.size) + sourceCol];
             Blend(PixelAt(target, col, row), (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF,
                   argb >> 24);
         }

@@ -48,7 +48,8 @@ private:
 void FillRect(Bitmap& target, const RECT& rect, COLORREF colour);
 /// Draws a frame of the given thickness just inside rect.
 void FrameRect(Bitmap& target, const RECT& rect, COLORREF colour, int thickness = 1);
-/// Draws image with its top-left at (x, y), blending its alpha over what is there.
-void DrawIconImage(Bitmap& target, int x, int y, const IconImage& image);
+/// Draws image with its top-left at (x, y), blending its alpha over what is there, resampled to
+/// size × size pixels (0: its own size).
+void DrawIconImage(Bitmap& target, int x, int y, const IconImage& image, int size = 0);
 
 }  // namespace platform::sdl

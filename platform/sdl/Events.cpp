@@ -131,12 +131,16 @@ void SdlBackend::HandleWindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
         case SDL_WINDOWEVENT_EXPOSED:
             // What the surface holds goes back at once; the window then paints itself afresh.
-            peer->Present(peer->ClientRect());
+            peer->Redraw();
+            PostPaint(window);
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // Into or out of a full screen: the same pixels, placed anew.
+            peer->Redraw();
             PostPaint(window);
             break;
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
             PostPaint(window);
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -162,6 +166,10 @@ void SdlBackend::HandleKey(const SDL_KeyboardEvent& event) {
     const SDL_Keycode key = event.keysym.sym;
     const Uint16 mods = event.keysym.mod;
     const bool down = event.type == SDL_KEYDOWN;
+    if (key == SDLK_F11) {
+        if (down && event.repeat == 0) ToggleFullscreen();
+        return;
+    }
     if (m_menu) {
         if (!down) return;
         if ((mods & KMOD_ALT) != 0 && key == SDLK_SPACE) {
@@ -222,11 +230,15 @@ void SdlBackend::HandleButton(const SDL_MouseButtonEvent& event) {
         ActivateModalWindow();
         return;
     }
+    // The border around a full screen is no part of the window's client area.
+    const ScreenView view = peer->View();
+    if (down && !ToClient(view, point)) return;
     if (down && left) {
         m_swallowLeftUp = false;
         m_pressWindow = event.windowID;
         m_pressPoint = point;
     }
+    const POINT client = ClientPoint(view, point);
     // The buttons held after this event: SDL's state may already include later events.
     Uint32 held = SDL_GetMouseState(nullptr, nullptr);
     const Uint32 mask = SDL_BUTTON(event.button);
@@ -236,7 +248,7 @@ void SdlBackend::HandleButton(const SDL_MouseButtonEvent& event) {
     if ((held & SDL_BUTTON_RMASK) != 0) keys |= MK_RBUTTON;
     const UINT message =
         left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
-    PostToQueue(MSG{&peer->Window(), message, keys, MAKELPARAM(point.x, point.y)});
+    PostToQueue(MSG{&peer->Window(), message, keys, MAKELPARAM(client.x, client.y)});
 }
 
 void SdlBackend::HandleMotion(const SDL_MouseMotionEvent& event) {
@@ -255,7 +267,8 @@ void SdlBackend::HandleMotion(const SDL_MouseMotionEvent& event) {
     WPARAM keys = 0;
     if ((event.state & SDL_BUTTON_LMASK) != 0) keys |= MK_LBUTTON;
     if ((event.state & SDL_BUTTON_RMASK) != 0) keys |= MK_RBUTTON;
-    PostToQueue(MSG{&peer->Window(), WM_MOUSEMOVE, keys, MAKELPARAM(point.x, point.y)});
+    const POINT client = ClientPoint(peer->View(), point);
+    PostToQueue(MSG{&peer->Window(), WM_MOUSEMOVE, keys, MAKELPARAM(client.x, client.y)});
 }
 
 void SdlBackend::HandleFinger(const SDL_TouchFingerEvent& event) {
@@ -380,8 +393,8 @@ bool SdlBackend::LeftHeldAt(SdlPeer& peer, int& x, int& y) const {
 void SdlBackend::BeginMove(SdlPeer& peer) {
     int x = 0;
     int y = 0;
-    // A press that is over already (a quick click) moves nothing.
-    if (!LeftHeldAt(peer, x, y)) return;
+    // A press that is over already (a quick click) moves nothing, nor does a full screen.
+    if (peer.Fullscreen() || !LeftHeldAt(peer, x, y)) return;
     CloseMenu();
     POINT grab = m_pressPoint;
     if (m_pressWindow != peer.Id()) {
@@ -413,6 +426,19 @@ void SdlBackend::FollowPointer(bool released) {
     }
 }
 
+void SdlBackend::ToggleFullscreen() {
+    if (m_main == nullptr) return;
+    CloseMenu();
+    m_move.reset();
+    m_main->SetFullscreen(!m_main->Fullscreen());
+    // A box open over the game stays over it and keeps the keyboard.
+    SdlPeer* modal = PeerOf(InnermostModalWindow());
+    if (modal != nullptr && modal != m_main && modal->Shown()) {
+        SDL_RaiseWindow(modal->Handle());
+        SDL_SetWindowInputFocus(modal->Handle());
+    }
+}
+
 void SdlBackend::ActivateModalWindow() {
     SdlPeer* modal = PeerOf(InnermostModalWindow());
     if (modal == nullptr || !modal->Shown() || SDL_GetKeyboardFocus() == modal->Handle()) return;
@@ -422,12 +448,21 @@ void SdlBackend::ActivateModalWindow() {
 
 void SdlBackend::OpenMenu(SdlPeer& peer, const CMenu& menu, std::optional<POINT> at) {
     CloseMenu();
-    const Font* font = TextFont();
-    const MeasureText measure = [font](std::string_view text) {
-        return font != nullptr ? font->Width(text) : static_cast<int>(text.size()) * 7;
+    // The menu lies over the window in the screen's pixels, at the window's scale.
+    const int scale = peer.Scale();
+    const Font* font = TextFont(scale);
+    const MeasureText measure = [font, scale](std::string_view text) {
+        return font != nullptr ? font->Width(text) : static_cast<int>(text.size()) * 7 * scale;
     };
-    m_menu = std::make_unique<Menu>(Menu{&peer, PopupMenu(menu, measure), Bitmap{}});
-    m_menu->menu.Place(at.value_or(POINT{0, 0}), peer.ClientRect());
+    m_menu = std::make_unique<Menu>(Menu{&peer, PopupMenu(menu, measure, scale), Bitmap{}});
+    const ScreenView view = peer.View();
+    const RECT corner = ToScreen(view, RECT{0, 0, 1, 1});
+    POINT place{corner.left, corner.top};
+    if (at) {
+        const RECT pixel = ToScreen(view, RECT{at->x, at->y, at->x + 1, at->y + 1});
+        if (!IsRectEmpty(&pixel)) place = POINT{pixel.left, pixel.top};
+    }
+    m_menu->menu.Place(place, peer.ScreenRect());
     if (!at) m_menu->menu.HighlightFirst();
     const RECT bounds = m_menu->menu.Bounds();
     Allocate(m_menu->picture, bounds.right - bounds.left, bounds.bottom - bounds.top);
@@ -441,9 +476,8 @@ void SdlBackend::MenuOutcome(PopupMenu::Outcome outcome) {
         case PopupMenu::Outcome::None:
             break;
         case PopupMenu::Outcome::Redraw: {
-            PaintMenu(m_menu->picture, m_menu->menu, m_textFont.get());
-            const RECT bounds = m_menu->menu.Bounds();
-            m_menu->peer->Present(bounds);
+            PaintMenu(m_menu->picture, m_menu->menu, TextFont(m_menu->menu.Scale()));
+            m_menu->peer->ShowScreenRect(m_menu->menu.Bounds());
             break;
         }
         case PopupMenu::Outcome::Close:

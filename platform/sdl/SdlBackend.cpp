@@ -24,6 +24,7 @@ namespace platform::sdl {
 namespace {
 
 constexpr const char* kFontFamily = "DejaVu Sans";
+constexpr const char* kWindowClass = "floemaze";
 constexpr const char* kFallbackFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 bool ContainsWord(const char* list, std::string_view word) {
@@ -46,16 +47,21 @@ bool ContainsWord(const char* list, std::string_view word) {
     }
     return false;
 }
-// The box of AfxMessageBox: a window of its own with the text and an OK button.
+// Read by CreateSdlBackend.
+DisplayOptions g_displayOptions;
+
+// The box of AfxMessageBox: a window of its own with the text and an OK button, laid out and drawn
+// in the screen's pixels at the scale of the game's windows.
 class MessageBoxWindow final : public CWnd {
 public:
-    MessageBoxWindow(const Font* font, std::string text) : m_font(font), m_text(std::move(text)) {}
+    MessageBoxWindow(const Font* font, std::string text, int scale)
+        : m_font(font), m_text(std::move(text)), m_scale(scale) {}
     ~MessageBoxWindow() override { DestroyPeer(); }
 
     /// Makes and shows the window, centred on owner; false when the window system gives none.
     bool Open(const std::string& caption, CWnd* owner) {
-        m_layout = LayoutMessageBox(m_text, m_font);
-        if (!CreatePeer(m_layout.width, m_layout.height, true, caption, owner)) return false;
+        m_layout = LayoutMessageBox(m_text, m_font, m_scale);
+        if (!CreatePeer(m_layout.width, m_layout.height, true, caption, owner, true)) return false;
         Draw();
         Peer()->Show();
         return true;
@@ -99,6 +105,7 @@ private:
 
     const Font* m_font;
     std::string m_text;
+    int m_scale;
     MessageBoxLayout m_layout;
     bool m_done = false;
     bool m_tracking = false;
@@ -107,7 +114,11 @@ private:
 
 }  // namespace
 
-SdlBackend::SdlBackend() {
+void UseDisplayOptions(const DisplayOptions& options) {
+    g_displayOptions = options;
+}
+
+SdlBackend::SdlBackend(const DisplayOptions& options) : m_options(options) {
     // Text input (and its input method) is not used: keys arrive as key events.
     SDL_StopTextInput();
 }
@@ -115,6 +126,7 @@ SdlBackend::SdlBackend() {
 SdlBackend::~SdlBackend() {
     for (auto& [id, gamepad] : m_gamepads) SDL_GameControllerClose(gamepad.controller);
     m_menu.reset();
+    m_scaledFonts.clear();
     m_textFont.reset();
     m_dialogFont.reset();
     if (const TextLibrary* text = OpenedTextLibrary();
@@ -124,14 +136,50 @@ SdlBackend::~SdlBackend() {
     SDL_Quit();
 }
 
-const Font* SdlBackend::TextFont() {
+// Message boxes and menus use the desktop's 9-point message font, dialogs their 8-point shell
+// font, whose size the dialog units are measured in; scaled windows the same, scale times as large.
+constexpr int kTextPoints = 9;
+constexpr int kDialogPoints = 8;
+
+const Font* SdlBackend::TextFont(int scale) {
     LoadFonts();
-    return m_textFont.get();
+    return scale <= 1 ? m_textFont.get() : ScaledFont(kTextPoints * scale);
 }
 
-const Font* SdlBackend::DialogFont() {
+const Font* SdlBackend::DialogFont(int scale) {
     LoadFonts();
-    return m_dialogFont.get();
+    return scale <= 1 ? m_dialogFont.get() : ScaledFont(kDialogPoints * scale);
+}
+
+const Font* SdlBackend::ScaledFont(int points) {
+    if (!m_textFont) return nullptr;
+    std::unique_ptr<Font>& font = m_scaledFonts[points];
+    if (!font) {
+        std::string error;
+        font = Font::Open(m_fontFile, points, error);
+        // The text at the usual size is better than none.
+        if (!font) return m_textFont.get();
+    }
+    return font.get();
+}
+
+int SdlBackend::RescaleMain(const SdlPeer& peer, int width, int height) {
+    if (&peer != m_main || peer.Shown()) return peer.Scale();
+    m_scale = 0;
+    return WindowScale(width, height);
+}
+
+int SdlBackend::WindowScale(int width, int height) {
+    if (m_scale > 0) return m_scale;
+    if (m_options.scale >= kMinScale && m_options.scale <= kMaxScale) {
+        m_scale = m_options.scale;
+        return m_scale;
+    }
+    // A new window opens on the first display.
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, 0, 0};
+    m_scale = AutomaticScale(width, height, usable.w, usable.h);
+    return m_scale;
 }
 
 void SdlBackend::LoadFonts() {
@@ -154,10 +202,9 @@ void SdlBackend::LoadFonts() {
     Font::ReleaseFontLookup();
     if (file.empty()) file = kFallbackFontFile;
     std::string error;
-    // Message boxes and menus use the desktop's 9-point message font, dialogs their 8-point
-    // shell font, whose size the dialog units are measured in.
-    m_textFont = Font::Open(file, 9, error);
-    if (m_textFont) m_dialogFont = Font::Open(file, 8, error);
+    m_fontFile = file;
+    m_textFont = Font::Open(file, kTextPoints, error);
+    if (m_textFont) m_dialogFont = Font::Open(file, kDialogPoints, error);
     if (!m_textFont || !m_dialogFont) {
         m_textFont.reset();
         std::fprintf(stderr,
@@ -173,8 +220,10 @@ std::unique_ptr<WindowPeer> SdlBackend::CreateWindow(CWnd& window, const WindowS
     if (!spec.caption) flags |= SDL_WINDOW_BORDERLESS;
     const int width = std::clamp(spec.width, 1, kMaxBitmapSide);
     const int height = std::clamp(spec.height, 1, kMaxBitmapSide);
-    SDL_Window* handle = SDL_CreateWindow(ToValidUtf8(spec.title).c_str(), SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, width, height, flags);
+    const int scale = spec.screenPixels ? 1 : WindowScale(width, height);
+    SDL_Window* handle =
+        SDL_CreateWindow(ToValidUtf8(spec.title).c_str(), SDL_WINDOWPOS_CENTERED,
+                         SDL_WINDOWPOS_CENTERED, width * scale, height * scale, flags);
     if (handle == nullptr) {
         std::fprintf(stderr, "%s: cannot create a window: %s\n", ApplicationName().c_str(),
                      SDL_GetError());
@@ -182,11 +231,18 @@ std::unique_ptr<WindowPeer> SdlBackend::CreateWindow(CWnd& window, const WindowS
     }
     if (SdlPeer* owner = PeerOf(spec.owner)) SDL_SetWindowModalFor(handle, owner->Handle());
     if (m_x11Fd < 0) m_x11Fd = X11ConnectionFd(handle);
-    return std::make_unique<SdlPeer>(*this, window, handle, spec.owner, width, height);
+    auto peer = std::make_unique<SdlPeer>(*this, window, handle, spec.owner, width, height, scale);
+    if (m_main == nullptr && spec.owner == nullptr && !spec.screenPixels) {
+        m_main = peer.get();
+        if (m_options.fullscreen) peer->SetFullscreen(true);
+    }
+    return peer;
 }
 
 void SdlBackend::Unregister(SdlPeer& peer) {
     if (m_menu && m_menu->peer == &peer) m_menu.reset();
+    if (m_main == &peer) m_main = nullptr;
+    m_backdrops.erase(&peer);
     if (m_move && m_move->peer == &peer) m_move.reset();
     if (m_shiftedWindow == peer.Id()) m_shiftedWindow = 0;
     m_peers.erase(peer.Id());
@@ -209,12 +265,12 @@ int SdlBackend::MessageBox(CWnd* owner, const std::string& text, const std::stri
     CloseMenu();
     m_move.reset();
     const std::string message = ToValidUtf8(text);
-    const Font* font = TextFont();
+    const Font* font = TextFont(WindowScale());
     if (font == nullptr) {
         // The box cannot show its text; the terminal still can.
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), message.c_str());
     }
-    MessageBoxWindow box(font, message);
+    MessageBoxWindow box(font, message, WindowScale());
     if (!box.Open(ToValidUtf8(caption), owner)) {
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), message.c_str());
         return IDOK;
@@ -225,8 +281,20 @@ int SdlBackend::MessageBox(CWnd* owner, const std::string& text, const std::stri
 }
 
 void SdlBackend::PaintDialog(CDialog& dialog, const DialogTemplate& dialogTemplate) {
-    WindowPeer* peer = dialog.Peer();
+    SdlPeer* peer = PeerOf(&dialog);
     if (peer == nullptr) return;
+    if (peer->Scale() > 1) {
+        // Drawn at the screen's pixels, text and all, and shown in place of the client area.
+        Bitmap& picture = m_backdrops[peer];
+        const RECT screen = peer->ScreenRect();
+        if (picture.width != screen.right || picture.height != screen.bottom) {
+            Allocate(picture, screen.right, screen.bottom);
+        }
+        PaintDialogItems(picture, dialogTemplate, DialogFont(peer->Scale()), peer->Scale());
+        peer->SetBackdrop(&picture);
+        peer->Redraw();
+        return;
+    }
     Bitmap& surface = *peer->Surface();
     PaintDialogItems(surface, dialogTemplate, DialogFont());
     peer->Present(RECT{0, 0, surface.width, surface.height});
@@ -299,6 +367,11 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string& reason) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // A finger is turned into pointer messages by the backend itself, not also by SDL.
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
+    // The window's class names the game, whatever the program file is called, so that desktops
+    // group its windows and find its icon (the desktop entry's StartupWMClass); a class the user
+    // set stays.
+    setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         const char* requested = std::getenv("SDL_VIDEODRIVER");
@@ -325,7 +398,7 @@ std::unique_ptr<Backend> CreateSdlBackend(std::string& reason) {
         return nullptr;
     }
     if (std::string_view(driver) == "x11") EndProgramWhenDisplayIsLost(ApplicationName());
-    return std::make_unique<SdlBackend>();
+    return std::make_unique<SdlBackend>(g_displayOptions);
 }
 
 }  // namespace platform::sdl

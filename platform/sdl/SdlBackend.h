@@ -10,8 +10,12 @@
 #include <vector>
 
 #include "platform/Backend.h"
+#include "platform/Scaling.h"
 
 namespace platform::sdl {
+
+/// The options the next CreateSdlBackend starts with.
+void UseDisplayOptions(const DisplayOptions& options);
 
 /// Starts SDL's video and returns the backend, or null with a plain reason for the user (no
 /// display, a video driver SDL could not start). The game's main hands it to RunApplication.

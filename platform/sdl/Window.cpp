@@ -11,12 +11,18 @@
 #include "platform/Wnd.h"
 #include "platform/sdl/FirstFrameTrace.h"
 #include "platform/sdl/WindowSystem.h"
+#include "platform/sdl/X11Connection.h"
 
 namespace platform::sdl {
 namespace {
 
 // Window surfaces are 32-bit B, G, R, X in memory, which is SDL's XRGB8888 on little-endian.
 constexpr Uint32 kSurfaceFormat = SDL_PIXELFORMAT_XRGB8888;
+// Around the game on a full screen: the deep blue of the sea under the ice, darker, so that the
+// pictures stand out and a projector does not glare.
+constexpr Uint8 kBorderRed = 22;
+constexpr Uint8 kBorderGreen = 46;
+constexpr Uint8 kBorderBlue = 70;
 
 // An SDL surface over a bitmap's memory, for blits to the window; null when SDL refuses.
 SDL_Surface* Wrap(Bitmap& bitmap) {
@@ -29,6 +35,18 @@ SDL_Rect ToSdl(const RECT& r) {
 }
 
 bool g_firstFrame = false;
+
+// SDL's surface as a bitmap, for the scaler.
+Bitmap Over(SDL_Surface* surface) {
+    Bitmap bitmap;
+    bitmap.width = surface->w;
+    bitmap.height = surface->h;
+    bitmap.bitCount = 32;
+    bitmap.bottomUp = false;
+    bitmap.stride = static_cast<std::size_t>(surface->pitch);
+    bitmap.bits = static_cast<unsigned char*>(surface->pixels);
+    return bitmap;
+}
 
 // Only the program's first frame counts.
 void TraceFirstFrame() {
@@ -55,13 +73,14 @@ void Allocate(Bitmap& bitmap, int width, int height) {
 }
 
 SdlPeer::SdlPeer(SdlBackend& backend, CWnd& window, SDL_Window* handle, CWnd* owner, int width,
-                 int height)
+                 int height, int scale)
     : m_backend(backend),
       m_window(window),
       m_handle(handle),
       m_owner(owner),
       m_width(width),
-      m_height(height) {
+      m_height(height),
+      m_scale(scale) {
     m_backend.Register(*this);
     PlaceCentred();
 }
@@ -85,18 +104,21 @@ void SdlPeer::PlaceCentred() {
     if (SDL_GetDisplayUsableBounds(std::max(display, 0), &area) != 0) {
         area = SDL_Rect{0, 0, 0, 0};
     }
-    int x = area.x + (area.w - m_width) / 2;
-    int y = area.y + (area.h - m_height) / 2;
+    const int width = m_width * m_scale;
+    const int height = m_height * m_scale;
+    int x = area.x + (area.w - width) / 2;
+    int y = area.y + (area.h - height) / 2;
     if (SdlPeer* owner = m_backend.PeerOf(m_owner)) {
         int ownerX = 0;
         int ownerY = 0;
         SDL_GetWindowPosition(owner->Handle(), &ownerX, &ownerY);
-        x = ownerX + (owner->Width() - m_width) / 2;
-        y = ownerY + (owner->Height() - m_height) / 2;
+        const RECT ownerRect = owner->ScreenRect();
+        x = ownerX + (ownerRect.right - width) / 2;
+        y = ownerY + (ownerRect.bottom - height) / 2;
         // A box centred on a window near the edge stays on the screen.
         if (area.w > 0 && area.h > 0) {
-            x = std::clamp(x, area.x, std::max(area.x, area.x + area.w - m_width));
-            y = std::clamp(y, area.y, std::max(area.y, area.y + area.h - m_height));
+            x = std::clamp(x, area.x, std::max(area.x, area.x + area.w - width));
+            y = std::clamp(y, area.y, std::max(area.y, area.y + area.h - height));
         }
     }
     SDL_SetWindowPosition(m_handle, x, y);
@@ -104,7 +126,7 @@ void SdlPeer::PlaceCentred() {
 
 void SdlPeer::Retarget() {
     SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
-    const bool fits = screen != nullptr && screen->pixels != nullptr &&
+    const bool fits = ShowsClientPixels() && screen != nullptr && screen->pixels != nullptr &&
                       screen->format->format == kSurfaceFormat && screen->w == m_width &&
                       screen->h == m_height;
     // What the window shows is still in SDL's surface only if that is the one drawn into before:
@@ -142,10 +164,184 @@ void SdlPeer::DropCopy() {
     m_surface.bits = nullptr;
 }
 
+void SdlPeer::KeepInMemory() {
+    if (!DrawsDirectly()) return;
+    Bitmap copy;
+    Allocate(copy, m_width, m_height);
+    for (int y = 0; y < m_height; ++y) std::memcpy(copy.Row(y), m_surface.Row(y), copy.stride);
+    m_surface = std::move(copy);
+    m_wrap = Wrap(m_surface);
+}
+
+RECT SdlPeer::ScreenRect() const {
+    if (!m_fullscreen) return RECT{0, 0, m_width * m_scale, m_height * m_scale};
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(m_handle, &width, &height);
+    return RECT{0, 0, width, height};
+}
+
+ScreenView SdlPeer::View() const {
+    if (!m_fullscreen) return ScreenView::Scaled(m_width, m_height, m_scale);
+    const RECT screen = ScreenRect();
+    return ScreenView::Fullscreen(m_width, m_height, screen.right, screen.bottom);
+}
+
+void SdlPeer::Redraw() {
+    if (ShowsClientPixels()) {
+        Present(ClientRect());
+        return;
+    }
+    m_scaledInto = nullptr;
+    if (!PresentScreen(ScreenRect())) return;
+    // The whole surface now shows the client area as the scaler leaves it; what it shows is
+    // kept at the client's size, for telling what a later rectangle changes.
+    SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
+    if (screen->format->format != kSurfaceFormat || m_backdrop != nullptr) return;
+    if (m_onScreen.width != m_width || m_onScreen.height != m_height)
+        Allocate(m_onScreen, m_width, m_height);
+    for (int y = 0; y < m_height; ++y)
+        std::memcpy(m_onScreen.Row(y), m_surface.Row(y), m_onScreen.stride);
+    m_scaledInto = screen->pixels;
+}
+
+void SdlPeer::ShowScreenRect(const RECT& rect) {
+    // At scale 1 the screen's pixels are the client's.
+    if (ShowsClientPixels()) {
+        Present(rect);
+    } else {
+        PresentScreen(rect);
+    }
+}
+
+void SdlPeer::SetFullscreen(bool on) {
+    if (on == m_fullscreen) return;
+    // SDL replaces its surface when the window's size changes.
+    KeepInMemory();
+    m_fullscreen = on;
+    if (!X11WithoutWindowManager(m_handle)) {
+        SDL_SetWindowFullscreen(m_handle, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    } else if (on) {
+        // Without a window manager the captionless window itself covers its display.
+        m_coversDisplay = true;
+        if (m_shown) {
+            SDL_Point at{};
+            SDL_GetWindowPosition(m_handle, &at.x, &at.y);
+            m_windowedAt = at;
+        }
+        SDL_Rect display{};
+        if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(m_handle), 0), &display) == 0) {
+            SDL_SetWindowPosition(m_handle, display.x, display.y);
+            SDL_SetWindowSize(m_handle, display.w, display.h);
+            SDL_RaiseWindow(m_handle);
+        }
+    } else if (m_coversDisplay) {
+        m_coversDisplay = false;
+        SDL_SetWindowSize(m_handle, m_width * m_scale, m_height * m_scale);
+        if (m_windowedAt) {
+            SDL_SetWindowPosition(m_handle, m_windowedAt->x, m_windowedAt->y);
+        } else {
+            PlaceCentred();
+        }
+    }
+    // Where the new size has arrived already; otherwise its event redraws.
+    Redraw();
+}
+
+void SdlPeer::SetBackdrop(Bitmap* picture) {
+    m_backdrop = picture;
+    if (m_backdrop != nullptr) KeepInMemory();
+}
+
+void SdlPeer::BlitOverlay(SDL_Surface* screen, const RECT& area) {
+    if (m_overlay == nullptr || m_overlayWrap == nullptr) return;
+    const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
+                       m_overlayAt.y + m_overlay->height};
+    RECT both{};
+    if (!IntersectRect(&both, &area, &overlay)) return;
+    SDL_Rect target = ToSdl(both);
+    SDL_Rect source = target;
+    source.x -= m_overlayAt.x;
+    source.y -= m_overlayAt.y;
+    SDL_BlitSurface(m_overlayWrap, &source, screen, &target);
+}
+
+bool SdlPeer::PresentScreen(const RECT& rect, bool onlyChanged) {
+    Retarget();
+    SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
+    if (screen == nullptr || screen->pixels == nullptr || m_surface.bits == nullptr) return false;
+    const ScreenView view = View();
+    // While a change of size is on its way, its event redraws the window.
+    if (screen->w != view.screenWidth || screen->h != view.screenHeight) return false;
+    RECT area{};
+    const RECT whole{0, 0, screen->w, screen->h};
+    if (!IntersectRect(&area, &rect, &whole)) return false;
+    RECT changed = area;
+    if (m_backdrop != nullptr) {
+        if (SDL_Surface* picture = Wrap(*m_backdrop)) {
+            SDL_Rect part = ToSdl(area);
+            SDL_Rect target = part;
+            SDL_BlitSurface(picture, &part, screen, &target);
+            SDL_FreeSurface(picture);
+        }
+    } else {
+        const RECT cover = ToClientCover(view, area);
+        const RECT written = ToScreen(view, cover);
+        UnionRect(&changed, &area, &written);
+        const bool tracked = screen->pixels == m_scaledInto && m_onScreen.width == m_width &&
+                             m_onScreen.height == m_height;
+        if (onlyChanged && m_overlay == nullptr && tracked) {
+            // The game presents the union of what it changed, often far more than that: only
+            // what differs from what the screen shows is enlarged and sent.
+            Bitmap target = Over(screen);
+            changed = ScaleChanged(m_surface, m_onScreen, target, view, cover);
+            if (IsRectEmpty(&changed)) return true;
+        } else if (screen->format->format == kSurfaceFormat) {
+            Bitmap target = Over(screen);
+            ScaleRect(m_surface, target, view, cover);
+            if (tracked) {
+                RECT rows{};
+                const RECT client = ClientRect();
+                IntersectRect(&rows, &cover, &client);
+                for (LONG y = rows.top; y < rows.bottom; ++y) {
+                    std::memcpy(m_onScreen.Row(y) + static_cast<std::size_t>(rows.left) * 4,
+                                m_surface.Row(y) + static_cast<std::size_t>(rows.left) * 4,
+                                static_cast<std::size_t>(rows.right - rows.left) * 4);
+                }
+            }
+        } else if (m_wrap != nullptr) {
+            SDL_Rect source = ToSdl(cover);
+            SDL_Rect target = ToSdl(written);
+            SDL_BlitScaled(m_wrap, &source, screen, &target);
+        }
+        const RECT& t = view.target;
+        const Uint32 border = SDL_MapRGB(screen->format, kBorderRed, kBorderGreen, kBorderBlue);
+        const RECT bands[] = {{0, 0, screen->w, t.top},
+                              {0, t.bottom, screen->w, screen->h},
+                              {0, t.top, t.left, t.bottom},
+                              {t.right, t.top, screen->w, t.bottom}};
+        for (const RECT& band : bands) {
+            RECT part{};
+            if (!IntersectRect(&part, &band, &area)) continue;
+            const SDL_Rect fill = ToSdl(part);
+            SDL_FillRect(screen, &fill, border);
+        }
+    }
+    BlitOverlay(screen, changed);
+    const SDL_Rect update = ToSdl(changed);
+    SDL_UpdateWindowSurfaceRects(m_handle, &update, 1);
+    TraceFirstFrame();
+    return true;
+}
+
 void SdlPeer::Present(const RECT& rect) {
     RECT area{};
     const RECT whole = ClientRect();
     if (!IntersectRect(&area, &rect, &whole)) return;
+    if (!ShowsClientPixels()) {
+        PresentScreen(ToScreen(View(), area), true);
+        return;
+    }
     Retarget();
     SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
     if (screen == nullptr || (m_wrap == nullptr && !DrawsDirectly())) return;
@@ -158,18 +354,7 @@ void SdlPeer::Present(const RECT& rect) {
     SDL_Rect source = ToSdl(area);
     SDL_Rect target = source;
     SDL_BlitSurface(m_wrap, &source, screen, &target);
-    if (m_overlay != nullptr && m_overlayWrap != nullptr) {
-        const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
-                           m_overlayAt.y + m_overlay->height};
-        RECT both{};
-        if (IntersectRect(&both, &area, &overlay)) {
-            target = ToSdl(both);
-            source = target;
-            source.x -= m_overlayAt.x;
-            source.y -= m_overlayAt.y;
-            SDL_BlitSurface(m_overlayWrap, &source, screen, &target);
-        }
-    }
+    BlitOverlay(screen, area);
     const SDL_Rect changed = ToSdl(area);
     SDL_UpdateWindowSurfaceRects(m_handle, &changed, 1);
     TraceFirstFrame();
@@ -178,12 +363,18 @@ void SdlPeer::Present(const RECT& rect) {
 void SdlPeer::SetClientSize(int width, int height) {
     width = std::clamp(width, 1, kMaxBitmapSide);
     height = std::clamp(height, 1, kMaxBitmapSide);
-    if (width == m_width && height == m_height) return;
+    // The main window's scale fits the size it is given before it is shown, not the one it was
+    // made with.
+    const int scale = m_backend.RescaleMain(*this, width, height);
+    if (width == m_width && height == m_height && scale == m_scale) return;
     m_width = width;
     m_height = height;
+    m_scale = scale;
     // The next drawing finds a surface of the new size, empty as a new window's.
     DropCopy();
-    SDL_SetWindowSize(m_handle, m_width, m_height);
+    // A window that covers its display by itself takes its size when it leaves the full screen.
+    if (m_coversDisplay) return;
+    SDL_SetWindowSize(m_handle, m_width * m_scale, m_height * m_scale);
     // Before it is shown a window is still placed where a new one of its size would be.
     if (!m_shown) PlaceCentred();
 }
@@ -248,9 +439,9 @@ void SdlPeer::SetOverlay(Bitmap* overlay, POINT at) {
     m_overlay = overlay;
     m_overlayAt = at;
     if (m_overlay != nullptr) m_overlayWrap = Wrap(*m_overlay);
-    if (!IsRectEmpty(&before)) Present(before);
+    if (!IsRectEmpty(&before)) ShowScreenRect(before);
     if (m_overlay != nullptr) {
-        Present(RECT{at.x, at.y, at.x + m_overlay->width, at.y + m_overlay->height});
+        ShowScreenRect(RECT{at.x, at.y, at.x + m_overlay->width, at.y + m_overlay->height});
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Backend.h"
+#include "platform/Scaling.h"
 
 namespace platform::sdl {
 
@@ -27,10 +28,15 @@ bool FirstFramePresented();
 // drawing code expects: a frame is then written once, and no memory of the window's own is
 // touched before the first one is on the screen. While a menu lies over the window, or where
 // SDL's surface does not fit, drawing goes to a memory copy instead, which Present blits.
+//
+// A window shown at a scale above 1, or filling the screen, always draws into the memory copy at
+// its own size; Present enlarges the changed rectangle into SDL's surface, whose pixels are the
+// screen's. Menus and backdrops lie over it in the screen's pixels.
 class SdlPeer final : public WindowPeer {
 public:
+    /// A window of width × height client pixels, shown scale times as large.
     SdlPeer(SdlBackend& backend, CWnd& window, SDL_Window* handle, CWnd* owner, int width,
-            int height);
+            int height, int scale);
     ~SdlPeer() override;
     SdlPeer(const SdlPeer&) = delete;
     SdlPeer& operator=(const SdlPeer&) = delete;
@@ -56,13 +62,42 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     RECT ClientRect() const { return RECT{0, 0, m_width, m_height}; }
+    int Scale() const { return m_scale; }
+    bool Fullscreen() const { return m_fullscreen; }
+    /// The window's size on the screen now, in the screen's pixels.
+    RECT ScreenRect() const;
+    /// Where the client area lies in what the window shows now.
+    ScreenView View() const;
     /// Whether drawing goes straight into SDL's window surface (false: into the memory copy).
     bool DrawsDirectly() const { return m_surface.bits != nullptr && !m_surface.owned; }
-    /// Shows overlay with its top-left at at over the surface; null takes it away again.
+    /// Shows overlay with its top-left at at (in the screen's pixels) over the window; null takes
+    /// it away again.
     void SetOverlay(Bitmap* overlay, POINT at);
+    /// Shows picture (as large as the window on the screen) instead of the scaled client area:
+    /// a box the backend draws sharp at the scale. Null shows the client area again.
+    void SetBackdrop(Bitmap* picture);
+    /// Switches between filling the screen and the window at its place and scale.
+    void SetFullscreen(bool on);
+    /// Puts all of the window back on the screen, with the border around a full screen.
+    void Redraw();
+    /// Puts rect, in the screen's pixels, back on the screen.
+    void ShowScreenRect(const RECT& rect);
 
 private:
     void PlaceCentred();
+    /// Whether the window shows its client pixels as they are: scale 1, no full screen, no
+    /// backdrop.
+    bool ShowsClientPixels() const {
+        return m_scale == 1 && !m_fullscreen && m_backdrop == nullptr;
+    }
+    /// Puts the screen rectangle rect (in the screen's pixels) back on the screen; onlyChanged:
+    /// only the client pixels that the screen does not show yet. False when nothing could be
+    /// drawn (no surface yet, or one of a size on its way out).
+    bool PresentScreen(const RECT& rect, bool onlyChanged = false);
+    /// Draws the part of the overlay within area (in the screen's pixels) onto screen.
+    void BlitOverlay(SDL_Surface* screen, const RECT& area);
+    /// Carries what the window shows into the memory copy, before SDL's surface goes away.
+    void KeepInMemory();
     /// Points m_surface at SDL's window surface or at the memory copy, whichever fits now, and
     /// carries what the window shows over from the one to the other.
     void Retarget();
@@ -74,11 +109,18 @@ private:
     CWnd* m_owner;
     int m_width;
     int m_height;
+    int m_scale;
+    bool m_fullscreen = false;
+    bool m_coversDisplay = false;  // fills the screen by itself, where no window manager does
+    std::optional<SDL_Point> m_windowedAt;  // where it stood before, if it was shown
     Bitmap m_surface;               // what drawing writes to; no memory until the first drawing
     SDL_Surface* m_wrap = nullptr;  // the memory copy as an SDL surface, while there is one
     Bitmap* m_overlay = nullptr;
     SDL_Surface* m_overlayWrap = nullptr;
     POINT m_overlayAt{};
+    Bitmap* m_backdrop = nullptr;
+    const void* m_scaledInto = nullptr;  // SDL's surface, once Redraw has filled all of it
+    Bitmap m_onScreen;  // what that surface shows, at the client's size, while the window is scaled
     bool m_shown = false;
 };
 

@@ -11,16 +11,17 @@
 #include <optional>
 
 #include "platform/Backend.h"
+#include "platform/Gamepad.h"
 #include "platform/PopupMenu.h"
 #include "platform/sdl/Drawing.h"
-#include "platform/Gamepad.h"
+#include "platform/sdl/SdlBackend.h"
 #include "platform/sdl/Window.h"
 
 namespace platform::sdl {
 
 class SdlBackend final : public Backend {
 public:
-    SdlBackend();
+    explicit SdlBackend(const DisplayOptions& options);
     ~SdlBackend() override;
     SdlBackend(const SdlBackend&) = delete;
     SdlBackend& operator=(const SdlBackend&) = delete;
@@ -38,6 +39,16 @@ public:
     SdlPeer* PeerOf(const CWnd* window) const;
     void BeginMove(SdlPeer& peer);
     void OpenMenu(SdlPeer& peer, const CMenu& menu, std::optional<POINT> at);
+    /// The scale of the game's windows: chosen, or picked for the first window (of width ×
+    /// height) and then the same for all; 1 before there is one.
+    int WindowScale(int width, int height);
+    /// The scale chosen so far: a box before the first window takes the one the user chose.
+    int WindowScale() const {
+        if (m_scale > 0) return m_scale;
+        return m_options.scale >= kMinScale && m_options.scale <= kMaxScale ? m_options.scale : 1;
+    }
+    /// Picks the scale again for the main window's final size, before it is shown.
+    int RescaleMain(const SdlPeer& peer, int width, int height);
 
 private:
     struct Move {
@@ -68,6 +79,8 @@ private:
     /// Posts a gamepad's key to the window that has the keyboard.
     void PostGamepadKey(HeldDirection::Press press);
     void FollowPointer(bool released);
+    /// F11: the game's main window fills the screen or goes back; a box open over it stays above.
+    void ToggleFullscreen();
     /// Where the pointer is on the screen, and whether the left button is held. On X11 the server
     /// is asked: SDL answers from its last raw input event, which a warped pointer (remote
     /// desktops, test tools) never sends, and a moved window would not follow it.
@@ -76,8 +89,10 @@ private:
     void MenuOutcome(PopupMenu::Outcome outcome);
     void CloseMenu();
     void LoadFonts();
-    const Font* TextFont();
-    const Font* DialogFont();
+    /// The fonts of boxes and menus, and of template dialogs, at a scale.
+    const Font* TextFont(int scale = 1);
+    const Font* DialogFont(int scale = 1);
+    const Font* ScaledFont(int points);
 
     std::map<Uint32, SdlPeer*> m_peers;
     std::optional<Move> m_move;
@@ -90,8 +105,14 @@ private:
     std::unique_ptr<Menu> m_menu;
     std::unique_ptr<Font> m_textFont;    // message boxes and menus
     std::unique_ptr<Font> m_dialogFont;  // template dialogs, whose layout is in dialog units
+    std::string m_fontFile;
+    std::map<int, std::unique_ptr<Font>> m_scaledFonts;  // by size in points
+    std::map<const SdlPeer*, Bitmap> m_backdrops;        // template dialogs drawn at the scale
     bool m_fontsTried = false;
-    int m_x11Fd = -1;                      // the X connection, once a window exists on X11
+    DisplayOptions m_options;
+    int m_scale = 0;            // 0 until the first window has chosen it
+    SdlPeer* m_main = nullptr;  // the first window without an owner: the one F11 switches
+    int m_x11Fd = -1;           // the X connection, once a window exists on X11
     std::optional<SDL_FingerID> m_finger;  // the finger that is the pointer
     bool m_gamepadsStarted = false;
     std::map<SDL_JoystickID, Gamepad> m_gamepads;

@@ -20,6 +20,13 @@ char g_lostLine[512] = "the display went away\n";
 std::size_t g_lostLength = 22;
 
 #if defined(SDL_VIDEO_DRIVER_X11)
+// SDL's facts about window, when it is an X11 window.
+bool X11Info(SDL_Window* window, SDL_SysWMinfo& info) {
+    SDL_VERSION(&info.version);
+    return window != nullptr && SDL_GetWindowWMInfo(window, &info) == SDL_TRUE &&
+           info.subsystem == SDL_SYSWM_X11 && info.info.x11.display != nullptr;
+}
+
 int OnConnectionLost(Display* /*display*/) {
     EndForLostDisplay();
 }
@@ -97,11 +104,7 @@ void X11SetIcons(SDL_Window* window, const Icon& icon) {
 bool X11Pointer(SDL_Window* window, X11PointerState& state) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
-        info.subsystem != SDL_SYSWM_X11 || info.info.x11.display == nullptr) {
-        return false;
-    }
+    if (!X11Info(window, info)) return false;
     Window root = 0;
     Window child = 0;
     unsigned int mask = 0;
@@ -114,6 +117,30 @@ bool X11Pointer(SDL_Window* window, X11PointerState& state) {
 #else
     (void)window;
     (void)state;
+    return false;
+#endif
+}
+
+bool X11WithoutWindowManager(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    if (!X11Info(window, info)) return false;
+    // A window manager that follows the desktop conventions names its own window on the root.
+    Display* display = info.info.x11.display;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return true;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                          XA_WINDOW, &type, &format, &count, &after, &data);
+    const bool found = status == Success && type == XA_WINDOW && count == 1;
+    if (data != nullptr) XFree(data);
+    return !found;
+#else
+    (void)window;
     return false;
 #endif
 }

@@ -40,4 +40,8 @@ struct X11PointerState {
 /// Asks the X server where the pointer is; false when SDL does not run on X11 for window.
 bool X11Pointer(SDL_Window* window, X11PointerState& state);
 
+/// Whether window is on an X server without a window manager (a kiosk, a test server), where
+/// nobody answers a request to fill the screen; false elsewhere.
+bool X11WithoutWindowManager(SDL_Window* window);
+
 }  // namespace platform::sdl

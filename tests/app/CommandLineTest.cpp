@@ -36,6 +36,30 @@ TEST(CommandLineTest, ReadsTheOptions) {
     EXPECT_EQ(Parse({"--datadir=/a", "--datadir", "/b"}).dataDir, "/b");
     EXPECT_EQ(Parse({"--language", "fr"}).language, "fr");
     EXPECT_EQ(Parse({"--language=pt_BR", "--datadir=/a"}).language, "pt_BR");
+
+    // By default the scale is picked for the display and the window is a window.
+    EXPECT_EQ(Parse({}).display.scale, 0);
+    EXPECT_FALSE(Parse({}).display.fullscreen);
+    const app::CommandLine big = Parse({"--fullscreen", "--scale", "2"});
+    EXPECT_EQ(big.action, Action::Run);
+    EXPECT_EQ(big.display.scale, 2);
+    EXPECT_TRUE(big.display.fullscreen);
+    EXPECT_EQ(Parse({"--scale=4"}).display.scale, 4);
+}
+
+TEST(CommandLineTest, TheScaleVariableCountsOnlyWithoutTheOption) {
+    platform::DisplayOptions display;
+    EXPECT_EQ(app::ApplyScaleVariable(display, nullptr), "");
+    EXPECT_EQ(app::ApplyScaleVariable(display, ""), "");
+    EXPECT_EQ(display.scale, 0);
+    EXPECT_EQ(app::ApplyScaleVariable(display, "3"), "");
+    EXPECT_EQ(display.scale, 3);
+    display.scale = 2;  // from --scale
+    EXPECT_EQ(app::ApplyScaleVariable(display, "big"), "");
+    EXPECT_EQ(display.scale, 2);
+    display.scale = 0;
+    EXPECT_EQ(app::ApplyScaleVariable(display, "big"),
+              "floemaze: FLOEMAZE_SCALE: „big“ ist keine Zahl von 1 bis 4");
 }
 
 TEST(CommandLineTest, EachFaultHasItsOwnLine) {
@@ -43,7 +67,12 @@ TEST(CommandLineTest, EachFaultHasItsOwnLine) {
         std::vector<const char*> arguments;
         const char* line;
     } cases[] = {
-        {{"--fullscreen"}, "floemaze: unbekannte Option „--fullscreen“"},
+        {{"--fullscreen=ja"}, "floemaze: unbekannte Option „--fullscreen=ja“"},
+        {{"--scale"}, "floemaze: --scale braucht eine Zahl von 1 bis 4"},
+        {{"--scale="}, "floemaze: --scale braucht eine Zahl von 1 bis 4"},
+        {{"--scale", "5"}, "floemaze: --scale: „5“ ist keine Zahl von 1 bis 4"},
+        {{"--scale=0"}, "floemaze: --scale: „0“ ist keine Zahl von 1 bis 4"},
+        {{"--scale", "2x"}, "floemaze: --scale: „2x“ ist keine Zahl von 1 bis 4"},
         {{"-x"}, "floemaze: unbekannte Option „-x“"},
         {{"--help=yes"}, "floemaze: unbekannte Option „--help=yes“"},
         {{"--datadirs=/a"}, "floemaze: unbekannte Option „--datadirs=/a“"},
@@ -113,8 +142,9 @@ TEST(CommandLineTest, TheProgramAnswersWithoutADisplay) {
     const CommandResult help = RunGame({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    for (const char* part : {"Aufruf: floemaze", "--help", "--version", "--datadir",
-                             "FLOEMAZE_DATADIR", "Hintergrund.bmp", "Einstellungen"}) {
+    for (const char* part :
+         {"Aufruf: floemaze", "--help", "--version", "--datadir", "--scale", "--fullscreen",
+          "FLOEMAZE_SCALE", "FLOEMAZE_DATADIR", "Hintergrund.bmp", "Einstellungen"}) {
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
     }
 
@@ -134,6 +164,11 @@ TEST(CommandLineTest, TheProgramAnswersWithoutADisplay) {
     EXPECT_EQ(badVariable.status, 2);
     EXPECT_EQ(badVariable.err.substr(0, badVariable.err.find('\n')),
               "floemaze: FLOEMAZE_DATADIR: „" + folder.File("missing") + "“ ist kein Ordner");
+
+    const CommandResult badScale = RunGame({}, {"FLOEMAZE_SCALE=9"});
+    EXPECT_EQ(badScale.status, 2);
+    EXPECT_EQ(badScale.err,
+              "floemaze: FLOEMAZE_SCALE: „9“ ist keine Zahl von 1 bis 4\n" + help.out);
 
     // The usage and the faults speak the language the option or the environment chooses, with
     // the catalogues of the picture folder.

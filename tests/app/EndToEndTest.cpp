@@ -20,6 +20,7 @@
 #include "app/FloemazeDlg.h"
 #include "lang/Language.h"
 #include "platform/Backend.h"
+#include "platform/Scaling.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "res/Resources.h"
 #include "tests/support/BmpBytes.h"
@@ -118,6 +119,68 @@ std::string Differences(const Screenshot& shot, const Expected& expected) {
         }
     }
     return why.str();
+}
+
+// A screenshot's pixels as a 32-bit surface, for the scaler.
+platform::Bitmap Over(Screenshot& shot) {
+    platform::Bitmap bitmap;
+    bitmap.width = shot.width;
+    bitmap.height = shot.height;
+    bitmap.bitCount = 32;
+    bitmap.bottomUp = false;
+    bitmap.stride = static_cast<std::size_t>(shot.width) * 4;
+    bitmap.bits = reinterpret_cast<unsigned char*>(shot.pixels.data());
+    return bitmap;
+}
+
+// A client-sized picture as the screen shows it in view.
+Screenshot ScaledShot(Screenshot shot, const platform::ScreenView& view) {
+    Screenshot scaled;
+    scaled.width = view.screenWidth;
+    scaled.height = view.screenHeight;
+    scaled.pixels.assign(static_cast<std::size_t>(scaled.width) * scaled.height, 0);
+    platform::Bitmap target = Over(scaled);
+    platform::ScaleRect(Over(shot), target, view, RECT{0, 0, view.width, view.height});
+    return scaled;
+}
+
+// What a window shown in view must show: the expected picture put through the same scaler,
+// every area on the screen where its pixels are; the border is not looked at.
+Expected ScaledExpected(const Expected& expected, const platform::ScreenView& view) {
+    Expected scaled;
+    scaled.still = ScaledShot(expected.still, view);
+    for (const Expected::Animated& animated : expected.animated) {
+        Expected::Animated area{platform::ToScreen(view, animated.area), {}};
+        for (const Screenshot& frame : animated.frames) {
+            area.frames.push_back(ScaledShot(frame, view));
+        }
+        scaled.animated.push_back(std::move(area));
+    }
+    for (const RECT& ignored : expected.ignored) {
+        scaled.ignored.push_back(platform::ToScreen(view, ignored));
+    }
+    const RECT& t = view.target;
+    for (const RECT& band : {RECT{0, 0, view.screenWidth, t.top},
+                             RECT{0, t.bottom, view.screenWidth, view.screenHeight},
+                             RECT{0, 0, t.left, view.screenHeight},
+                             RECT{t.right, 0, view.screenWidth, view.screenHeight}}) {
+        if (!IsRectEmpty(&band)) scaled.ignored.push_back(band);
+    }
+    return scaled;
+}
+
+// The client pixels of a window shown in view, one screen pixel of each.
+Screenshot ClientPixels(const Screenshot& shot, const platform::ScreenView& view) {
+    Screenshot client;
+    client.width = view.width;
+    client.height = view.height;
+    for (int y = 0; y < view.height; ++y) {
+        for (int x = 0; x < view.width; ++x) {
+            const RECT at = platform::ToScreen(view, RECT{x, y, x + 1, y + 1});
+            client.pixels.push_back(shot.At(at.left, at.top));
+        }
+    }
+    return client;
 }
 
 // How many of the 50 × 50 blocks of the start picture in the board area of shot still show
@@ -219,10 +282,11 @@ protected:
 
     // Starts the game from a folder with copies of the drawn pictures but those missing; the
     // folder is this process's current directory too, where the headless twin finds them.
-    void Start(std::initializer_list<GameImage> missing = {}) {
+    void Start(std::initializer_list<GameImage> missing = {},
+               std::initializer_list<std::string> arguments = {}) {
         m_folder = std::make_unique<GameFolder>(FLOEMAZE_ASSET_DIR, missing);
         m_twin = std::make_unique<HeadlessTwin>();
-        StartGame({});
+        StartGame({}, arguments);
     }
     // The same with everything the game needs in language: its pictures and its catalogue. The
     // game finds them as gettext finds the language, by LANGUAGE; the twin is told.
@@ -238,13 +302,15 @@ protected:
         StartGame({"LANGUAGE=" + language, "LC_ALL=C.UTF-8"});
     }
     // The game's language comes from environment alone: the twin's choice of language set
-    // LANGUAGE in this process too.
-    void StartGame(std::vector<std::string> environment) {
-        environment.insert(environment.begin(), "LANGUAGE");
+    // LANGUAGE in this process too. The scale comes from arguments alone.
+    void StartGame(std::vector<std::string> environment,
+                   std::initializer_list<std::string> arguments = {}) {
+        environment.insert(environment.begin(), {"LANGUAGE", "FLOEMAZE_SCALE"});
         environment.insert(environment.end(),
                            {m_display->Environment(), "SDL_VIDEODRIVER", kLeakOptions});
-        m_game =
-            std::make_unique<ChildProcess>(std::vector<std::string>{FLOEMAZE_GAME}, environment);
+        std::vector<std::string> command{FLOEMAZE_GAME};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        m_game = std::make_unique<ChildProcess>(command, environment);
         ASSERT_TRUE(m_game->Started());
     }
 
@@ -264,11 +330,12 @@ protected:
         const auto out = m_display->Xdotool({"getwindowname", window});
         return out ? out->substr(0, out->find('\n')) : std::string();
     }
-    // The captionless 700 × 500 game window, once it shows.
+    // The captionless game window, once it shows as large as the view it is expected in.
     std::optional<std::string> GameWindow() const {
         for (const std::string& id : GameWindows()) {
             const auto g = m_display->WindowGeometry(id);
-            if (g && g->width == 700 && g->height == 500 && WindowName(id) != "floemaze") {
+            if (g && g->width == m_view.screenWidth && g->height == m_view.screenHeight &&
+                WindowName(id) != "floemaze") {
                 return id;
             }
         }
@@ -323,8 +390,13 @@ protected:
         m_pointer = POINT{x, y};
         return Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
     }
-    // The same with a point of the game window's client area.
-    bool PointerTo(POINT p) { return PointerToScreen(m_geometry.x + p.x, m_geometry.y + p.y); }
+    // The same with a point of the game window's client area: the middle of its pixel on the
+    // screen.
+    bool PointerTo(POINT p) {
+        const RECT shown = platform::ToScreen(m_view, RECT{p.x, p.y, p.x + 1, p.y + 1});
+        return PointerToScreen(m_geometry.x + (shown.left + shown.right) / 2,
+                               m_geometry.y + (shown.top + shown.bottom) / 2);
+    }
     // A click, and the pointer moved on to rest, so that no button shows its hover or pressed
     // look afterwards.
     bool Click(POINT p) { return PointerTo(p) && Xdo({"click", "1"}) && PointerTo(kRest); }
@@ -344,6 +416,33 @@ protected:
             },
             timeoutMs);
         return why;
+    }
+    // Whether the game window comes to stand (dx, dy) from where it stood.
+    bool MovedBy(int dx, int dy) {
+        return WaitUntil(
+            [&] {
+                const auto g = m_display->WindowGeometry(m_window);
+                return g && g->x == m_geometry.x + dx && g->y == m_geometry.y + dy;
+            },
+            kTimeoutMs);
+    }
+    // A virtual X server with a screen of that size in place of the usual one.
+    void UseScreen(const std::string& screen) {
+        m_display = std::make_unique<VirtualDisplay>(-1, screen);
+        ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
+    }
+    // Waits until no block of the start picture is left in the board area of the game window
+    // (read back in its client pixels); says how many are left otherwise.
+    std::string WaitForStartPictureGone(const Expected& start) {
+        int inPlace = 100;
+        const bool gone = WaitUntil(
+            [&] {
+                const auto shot = Capture(m_window);
+                return shot && (inPlace = StartTilesInPlace(ClientPixels(*shot, m_view),
+                                                            start.still, 200)) == 0;
+            },
+            kTimeoutMs);
+        return gone ? "" : std::to_string(inPlace) + " tiles of the start picture are in place";
     }
     // Whether window shows text: dark pixels on its light face.
     bool ShowsText(const std::string& window, int darkPixels) {
@@ -372,6 +471,8 @@ protected:
     std::string m_window;
     VirtualDisplay::Geometry m_geometry;
     std::optional<POINT> m_pointer;
+    // How the game window shows its 700 × 500 pixels on the screen.
+    platform::ScreenView m_view = platform::ScreenView::Scaled(700, 500, 1);
 };
 
 TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
@@ -438,23 +539,15 @@ TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
 
     // Dragging the background moves the window along with the pointer, and the window shows
     // the same afterwards.
-    const auto movedBy = [&](int dx, int dy) {
-        return WaitUntil(
-            [&] {
-                const auto g = m_display->WindowGeometry(m_window);
-                return g && g->x == m_geometry.x + dx && g->y == m_geometry.y + dy;
-            },
-            kTimeoutMs);
-    };
     ASSERT_TRUE(PointerTo(kBackground));
     ASSERT_TRUE(Xdo({"mousedown", "1"}));
     for (int step = 1; step <= 4; ++step) {
         ASSERT_TRUE(PointerToScreen(m_geometry.x + kBackground.x + step * 10,
                                     m_geometry.y + kBackground.y + step * 6));
-        EXPECT_TRUE(movedBy(step * 10, step * 6)) << "the window does not follow, step " << step;
+        EXPECT_TRUE(MovedBy(step * 10, step * 6)) << "the window does not follow, step " << step;
     }
     ASSERT_TRUE(Xdo({"mouseup", "1"}));
-    EXPECT_TRUE(movedBy(40, 24)) << "the window did not stay where it was dropped";
+    EXPECT_TRUE(MovedBy(40, 24)) << "the window did not stay where it was dropped";
     ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
     EXPECT_EQ(WaitForPicture(start), "") << "after the move";
 
@@ -464,10 +557,10 @@ TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
     ASSERT_TRUE(Xdo({"mousedown", "1"}));
     const int y = dropped.y + kBackground.y;
     ASSERT_TRUE(PointerToScreen(0, y));
-    EXPECT_TRUE(movedBy(-dropped.x - kBackground.x, 0)) << "the window did not follow to the edge";
+    EXPECT_TRUE(MovedBy(-dropped.x - kBackground.x, 0)) << "the window did not follow to the edge";
     ASSERT_TRUE(PointerToScreen(dropped.x + kBackground.x, y));
     ASSERT_TRUE(Xdo({"mouseup", "1"}));
-    EXPECT_TRUE(movedBy(0, 0)) << "the window did not come back";
+    EXPECT_TRUE(MovedBy(0, 0)) << "the window did not come back";
     EXPECT_EQ(WaitForPicture(start), "") << "after a move off the screen and back";
 
     // Alt+F4 ends the program normally, and nothing leaks.
@@ -579,6 +672,112 @@ TEST_F(EndToEndTest, MissingMazeImageIsReportedAndTheGameGoesOn) {
         },
         kTimeoutMs))
         << "the seal does not walk";
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    ExpectCleanEnd();
+}
+
+// The window at scale 3 by itself on a 3840 × 2160 screen, and at --scale 2: the back buffer
+// through the scaler, pixel for pixel, a click where "Neues Spiel" shows starts a game, and
+// dragging the background moves the window.
+TEST_F(EndToEndTest, ScaledWindowShowsTheBackBufferScaledAndTakesClicksWhereTheySee) {
+    ASSERT_NO_FATAL_FAILURE(UseScreen("3840x2160x24"));
+    m_view = platform::ScreenView::Scaled(700, 500, 3);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    EXPECT_EQ(m_geometry.width, 2100);
+    EXPECT_EQ(m_geometry.height, 1500);
+    EXPECT_EQ(WaitForPicture(ScaledExpected(m_twin->Expect(), m_view)), "") << "scale 3";
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    ExpectCleanEnd();
+    // The folder goes back to where it was made from before the next one is made.
+    m_game.reset();
+    m_twin.reset();
+    m_folder.reset();
+
+    m_view = platform::ScreenView::Scaled(700, 500, 2);
+    ASSERT_NO_FATAL_FAILURE(Start({}, {"--scale", "2"}));
+    const Expected start = m_twin->Expect();
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    EXPECT_EQ(m_geometry.width, 1400);
+    EXPECT_EQ(m_geometry.height, 1000);
+    EXPECT_EQ(WaitForPicture(ScaledExpected(start, m_view)), "") << "scale 2";
+
+    // The hover frame follows the pointer onto the button, as in the window drawn headless.
+    ASSERT_TRUE(PointerTo(kStartButton));
+    m_twin->PointerTo(kStartButton);
+    EXPECT_EQ(WaitForPicture(ScaledExpected(m_twin->Expect(), m_view)), "") << "hovered";
+    ASSERT_TRUE(PointerTo(kRest));
+    m_twin->PointerTo(kRest);
+
+    ASSERT_TRUE(PointerTo(kBackground));
+    ASSERT_TRUE(Xdo({"mousedown", "1"}));
+    ASSERT_TRUE(PointerToScreen(m_pointer->x + 90, m_pointer->y + 40));
+    EXPECT_TRUE(MovedBy(90, 40)) << "the window did not follow the pointer";
+    ASSERT_TRUE(Xdo({"mouseup", "1"}));
+    ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
+
+    ASSERT_TRUE(Click(kStartButton));
+    EXPECT_EQ(WaitForStartPictureGone(start), "");
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    ExpectCleanEnd();
+}
+
+// --fullscreen on a 1920 × 1080 screen: the largest 7 : 5 area in the middle on a calm border,
+// clicks land where they are seen, and F11 brings the 700 × 500 window back, and again the
+// full screen, while the tiles fall.
+TEST_F(EndToEndTest, FullscreenFillsTheScreenAndF11BringsTheWindowBack) {
+    ASSERT_NO_FATAL_FAILURE(UseScreen("1920x1080x24"));
+    const platform::ScreenView full = platform::ScreenView::Fullscreen(700, 500, 1920, 1080);
+    m_view = full;
+    ASSERT_NO_FATAL_FAILURE(Start({}, {"--fullscreen"}));
+    const Expected start = m_twin->Expect();
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    EXPECT_EQ(m_geometry.x, 0);
+    EXPECT_EQ(m_geometry.y, 0);
+    EXPECT_EQ(WaitForPicture(ScaledExpected(start, full)), "");
+    const auto shot = Capture(m_window);
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->At(0, 0), 0x162E46u);
+    EXPECT_EQ(shot->At(1919, 1079), 0x162E46u);
+
+    // A click on the border hits nothing; one on "Neues Spiel" starts a game.
+    ASSERT_TRUE(PointerToScreen(100, 320));
+    ASSERT_TRUE(Xdo({"click", "1"}));
+    EXPECT_EQ(WaitForPicture(ScaledExpected(start, full)), "") << "after a click on the border";
+    ASSERT_TRUE(Click(kStartButton));
+    ASSERT_TRUE(Xdo({"key", "F11"}));
+    m_view = platform::ScreenView::Scaled(700, 500, 1);
+    EXPECT_TRUE(WaitUntil([&] { return GameWindow().has_value(); }, kTimeoutMs))
+        << "no 700 x 500 window after F11";
+    ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
+    ASSERT_TRUE(Xdo({"key", "F11"}));
+    m_view = full;
+    EXPECT_TRUE(WaitUntil([&] { return GameWindow().has_value(); }, kTimeoutMs))
+        << "no full screen after F11 again";
+    ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
+    EXPECT_EQ(WaitForStartPictureGone(start), "");
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    ExpectCleanEnd();
+}
+
+// F11 while a message box is open: the game window leaves the full screen and the box stays
+// over it, taking Return.
+TEST_F(EndToEndTest, F11WithAMessageBoxOpenLeavesTheBoxUsable) {
+    ASSERT_NO_FATAL_FAILURE(UseScreen("1920x1080x24"));
+    m_view = platform::ScreenView::Fullscreen(700, 500, 1920, 1080);
+    ASSERT_NO_FATAL_FAILURE(Start({GameImage::Path}, {"--fullscreen"}));
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    ASSERT_TRUE(Click(kStartButton));
+    const auto box = WaitForWindow([this] { return MessageBox(); }, kTimeoutMs);
+    ASSERT_TRUE(box) << "no message box";
+    ASSERT_TRUE(Xdo({"key", "F11"}));
+    m_view = platform::ScreenView::Scaled(700, 500, 1);
+    EXPECT_TRUE(WaitUntil([&] { return GameWindow().has_value(); }, kTimeoutMs))
+        << "no 700 x 500 window after F11";
+    EXPECT_FALSE(Gone(*box));
+    EXPECT_TRUE(ShowsText(*box, 100)) << "the box shows no text after the switch";
+    ASSERT_TRUE(Xdo({"key", "Return"}));
+    EXPECT_TRUE(WaitUntil([&] { return Gone(*box); }, kTimeoutMs)) << "the box stayed open";
     ASSERT_TRUE(Xdo({"key", "alt+F4"}));
     ExpectCleanEnd();
 }

@@ -52,6 +52,19 @@ TEST(PopupMenuTest, EntriesLieBelowEachOtherAndTheMenuStaysInTheWindow) {
     corner.Place(POINT{690, 495}, window);
     EXPECT_EQ(corner.Bounds().right, 690);
     EXPECT_EQ(corner.Bounds().bottom, 495);
+
+    // At scale 3, measured in a font three times as large, every size is three times as large.
+    PopupMenu scaled(
+        GameMenu(), [](std::string_view text) { return SevenPerByte(text) * 3; }, 3);
+    PopupMenu plain(GameMenu(), SevenPerByte);
+    ASSERT_EQ(scaled.Entries().size(), plain.Entries().size());
+    for (std::size_t i = 0; i < plain.Entries().size(); ++i) {
+        const RECT& r = plain.Entries()[i].rect;
+        EXPECT_EQ(scaled.Entries()[i].rect,
+                  (RECT{r.left * 3, r.top * 3, r.right * 3, r.bottom * 3}));
+    }
+    EXPECT_EQ(scaled.Bounds(), (RECT{0, 0, plain.Bounds().right * 3, plain.Bounds().bottom * 3}));
+    EXPECT_EQ(scaled.Scale(), 3);
 }
 
 TEST(PopupMenuTest, KeyboardMovesOverSeparatorsAndChoosesByUnderlinedLetter) {

@@ -21,6 +21,7 @@
 #include "platform/sdl/Keys.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/sdl/TextLibrary.h"
+#include "platform/sdl/Widgets.h"
 #include "tests/platform/probe/ProbePattern.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
@@ -59,6 +60,21 @@ TEST(SdlKeysTest, GameKeysAndTheKeypadGiveTheFrameworksCodes) {
     // Keys without a code give none.
     EXPECT_EQ(VirtualKey(SDLK_UNKNOWN, KMOD_NONE), 0u);
     EXPECT_EQ(VirtualKey(SDLK_AUDIOPLAY, KMOD_NONE), 0u);
+}
+
+// A box at scale 3 is laid out three times as large, its text measured in a font of that scale
+// (here the estimate without a font), so that its OK button lies where it is drawn.
+TEST(SdlWidgetsTest, AMessageBoxAtAScaleIsLaidOutScaleTimesAsLarge) {
+    const std::string text = "Die Robbe ist zu Hause! Du hast 42 Schritte gebraucht.";
+    const platform::sdl::MessageBoxLayout plain = platform::sdl::LayoutMessageBox(text, nullptr);
+    const platform::sdl::MessageBoxLayout scaled =
+        platform::sdl::LayoutMessageBox(text, nullptr, 3);
+    EXPECT_EQ(scaled.lines, plain.lines);
+    EXPECT_EQ(scaled.width, plain.width * 3);
+    EXPECT_EQ(scaled.height, plain.height * 3);
+    EXPECT_EQ(scaled.button, (RECT{plain.button.left * 3, plain.button.top * 3,
+                                   plain.button.right * 3, plain.button.bottom * 3}));
+    EXPECT_EQ(scaled.textAt, (POINT{plain.textAt.x * 3, plain.textAt.y * 3}));
 }
 
 TEST(SdlTextLibraryTest, AMissingTextLibraryIsNamedAndTheFunctionsComeFromTheRealOnes) {

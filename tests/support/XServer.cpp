@@ -8,7 +8,7 @@
 #include <bit>
 #include <sstream>
 
-VirtualDisplay::VirtualDisplay(int number) {
+VirtualDisplay::VirtualDisplay(int number, const std::string& screen) {
     if (!ProgramInPath("Xvfb")) {
         m_error = "Xvfb is not installed (Debian package xvfb)";
         return;
@@ -22,7 +22,7 @@ VirtualDisplay::VirtualDisplay(int number) {
     }
     std::vector<std::string> argv{"Xvfb"};
     if (number >= 0) argv.push_back(std::string(":").append(std::to_string(number)));
-    argv.insert(argv.end(), {"-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x24",
+    argv.insert(argv.end(), {"-displayfd", std::to_string(ready[1]), "-screen", "0", screen,
                              "-nolisten", "tcp", "-noreset"});
     m_server = std::make_unique<ChildProcess>(argv, std::vector<std::string>{}, ready[1]);
     close(ready[1]);

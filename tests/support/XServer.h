@@ -11,11 +11,11 @@
 
 #include "tests/support/ChildProcess.h"
 
-/// An Xvfb of 1280 × 1024 at 24 bits on a free display, or on display number when one is given,
-/// for as long as the object lives.
+/// An Xvfb with one screen (width × height × depth, by default 1280 × 1024 at 24 bits) on a free
+/// display, or on display number when one is given, for as long as the object lives.
 class VirtualDisplay {
 public:
-    explicit VirtualDisplay(int number = -1);
+    explicit VirtualDisplay(int number = -1, const std::string& screen = "1280x1024x24");
     ~VirtualDisplay() = default;
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
