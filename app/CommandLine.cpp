@@ -233,10 +233,13 @@ std::optional<int> PrepareStart(int argc, const char* const* argv,
         std::fprintf(stderr, "%s\n%s", fault.c_str(), Usage(installed).c_str());
         return 2;
     }
-    display = line.display;
     std::vector<std::string> faults;
     settings = ReadSettings(faults);
     for (const std::string& fault : faults) std::fprintf(stderr, "%s\n", fault.c_str());
+    // The command line and the environment win over the settings files.
+    display = line.display;
+    if (display.scale == 0) display.scale = settings.scale;
+    display.fullscreen = display.fullscreen || settings.fullscreen;
     const DataDirSources sources = sourcesOf(line);
     std::error_code error;
     const DataDirChoice choice = folderOf(sources, settings);

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "lang/Language.h"
+#include "platform/Scaling.h"
 
 namespace app {
 namespace {
@@ -118,11 +119,20 @@ void ParseSettings(std::string_view text, const fs::path& file, Settings& settin
             } else {
                 bad(lang::Tr("left oder right"));
             }
-        } else if (key == "animation" || key == "logo-drag" || key == "quit") {
+        } else if (key == "animation" || key == "logo-drag" || key == "quit" ||
+                   key == "fullscreen") {
             bool& flag = key == "animation"   ? settings.animate
                          : key == "logo-drag" ? settings.logoDrag
-                                              : settings.quit;
+                         : key == "quit"      ? settings.quit
+                                              : settings.fullscreen;
             if (!ReadSwitch(value, flag)) bad(lang::Tr("on oder off"));
+        } else if (key == "scale") {
+            if (value.size() == 1 && value[0] >= '0' + platform::kMinScale &&
+                value[0] <= '0' + platform::kMaxScale) {
+                settings.scale = value[0] - '0';
+            } else {
+                bad(lang::Tr("eine Zahl von 1 bis 4"));
+            }
         } else if (key == "datadir") {
             std::error_code error;
             if (!value.empty() && fs::is_directory(fs::path(value), error)) {
@@ -144,7 +154,7 @@ void ParseSettings(std::string_view text, const fs::path& file, Settings& settin
         } else {
             faults.push_back(lang::Format(
                 lang::Tr("floemaze: %s:%d: unbekannter Schlüssel „%s“; erwartet: side, animation, "
-                         "logo-drag, quit, datadir oder language"),
+                         "logo-drag, quit, scale, fullscreen, datadir oder language"),
                 file.c_str(), number, Quoted(key).c_str()));
         }
     }

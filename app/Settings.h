@@ -12,12 +12,14 @@ namespace app {
 
 /// The start state the settings give; the defaults are the game's own.
 struct Settings {
-    bool sideRight = false;  ///< side = right: the control column at the right
-    bool animate = true;     ///< animation = on|off: logo and seal picture animate
-    bool logoDrag = false;   ///< logo-drag = on|off: the logo can be dragged
-    bool quit = true;        ///< quit = off: no exit button, and closing the window does nothing
-    std::string dataDir;     ///< datadir = FOLDER: the picture folder, as --datadir gives it
-    std::string language;    ///< language = LANGUAGE: as --language gives it
+    bool sideRight = false;   ///< side = right: the control column at the right
+    bool animate = true;      ///< animation = on|off: logo and seal picture animate
+    bool logoDrag = false;    ///< logo-drag = on|off: the logo can be dragged
+    bool quit = true;         ///< quit = off: no exit button, and closing the window does nothing
+    int scale = 0;            ///< scale = 1 to 4, as --scale gives it; 0: not set
+    bool fullscreen = false;  ///< fullscreen = on|off, as --fullscreen gives it
+    std::string dataDir;      ///< datadir = FOLDER: the picture folder, as --datadir gives it
+    std::string language;     ///< language = LANGUAGE: as --language gives it
 };
 
 /// The settings files in the order they are read, a later one winning key by key: floemaze.conf
@@ -28,9 +30,9 @@ std::vector<std::filesystem::path> SettingsFiles(const char* configHome, const c
                                                  const char* home);
 
 /// Reads the lines `key = value` of text, the content of file, into settings; blank lines and
-/// lines starting with # are passed over, and so is a # after a blank and what follows it. Each line that cannot be used (not key = value, an
-/// unknown key, a bad value) adds one line to faults that names the file and the line and says
-/// what was expected; the setting keeps what it had.
+/// lines starting with # are passed over, and so is a # after a blank and what follows it. Each
+/// line that cannot be used (not key = value, an unknown key, a bad value) adds one line to faults
+/// that names the file and the line and says what was expected; the setting keeps what it had.
 void ParseSettings(std::string_view text, const std::filesystem::path& file, Settings& settings,
                    std::vector<std::string>& faults);
 

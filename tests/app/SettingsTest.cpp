@@ -69,7 +69,11 @@ TEST(SettingsTest, EveryLineThatCannotBeUsedIsOneLineAndKeepsTheDefault) {
         "language = pt_BR\n"
         "language = ../x\n"
         "datadir = " +
-        dir.Path() + "\n";
+        dir.Path() +
+        "\n"
+        "scale = 5\n"
+        "scale = 3\n"
+        "fullscreen = on\n";
     app::Settings settings;
     std::vector<std::string> faults;
     app::ParseSettings(text, "/etc/f.conf", settings, faults);
@@ -78,22 +82,25 @@ TEST(SettingsTest, EveryLineThatCannotBeUsedIsOneLineAndKeepsTheDefault) {
         (std::vector<std::string>{
             "floemaze: /etc/f.conf:2: „nonsense“ ist keine Einstellung; erwartet: Schlüssel = Wert",
             "floemaze: /etc/f.conf:3: unbekannter Schlüssel „colour“; erwartet: side, animation, "
-            "logo-drag, quit, datadir oder language",
+            "logo-drag, quit, scale, fullscreen, datadir oder language",
             "floemaze: /etc/f.conf:4: side = „middle“; erwartet: left oder right",
             "floemaze: /etc/f.conf:5: animation = „yes“; erwartet: on oder off",
             "floemaze: /etc/f.conf:7: animation = „off#“; erwartet: on oder off",
             "floemaze: /etc/f.conf:8: datadir = „" + dir.File("missing") +
                 "“; erwartet: ein Ordner, der die Bilder enthält",
             "floemaze: /etc/f.conf:9: unbekannter Schlüssel „?[31m“; erwartet: side, animation, "
-            "logo-drag, quit, datadir oder language",
+            "logo-drag, quit, scale, fullscreen, datadir oder language",
             "floemaze: /etc/f.conf:11: language = „../x“; erwartet: eine Sprache wie de, en oder "
-            "fr"}));
+            "fr",
+            "floemaze: /etc/f.conf:13: scale = „5“; erwartet: eine Zahl von 1 bis 4"}));
     EXPECT_TRUE(settings.sideRight);
     EXPECT_TRUE(settings.animate);
     EXPECT_FALSE(settings.logoDrag);
     EXPECT_FALSE(settings.quit);
     EXPECT_EQ(settings.dataDir, dir.Path());
     EXPECT_EQ(settings.language, "pt_BR");
+    EXPECT_EQ(settings.scale, 3);
+    EXPECT_TRUE(settings.fullscreen);
 
     // Files: a missing one is none; a folder, a named pipe or a huge file cannot be read.
     faults.clear();
