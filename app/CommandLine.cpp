@@ -28,15 +28,6 @@ CommandLine Fault(CommandLine result, std::string line) {
     return result;
 }
 
-// The scale in text, or 0 when text is no whole number from kMinScale to kMaxScale.
-int ParseScale(std::string_view text) {
-    if (text.size() != 1 || text[0] < '0' + platform::kMinScale ||
-        text[0] > '0' + platform::kMaxScale) {
-        return 0;
-    }
-    return text[0] - '0';
-}
-
 std::string NoScale(std::string_view where, std::string_view text) {
     return lang::Format(lang::Tr("floemaze: %s: „%s“ ist keine Zahl von 1 bis 4"),
                         std::string(where).c_str(), std::string(text).c_str());

@@ -127,9 +127,9 @@ void ParseSettings(std::string_view text, const fs::path& file, Settings& settin
                                               : settings.fullscreen;
             if (!ReadSwitch(value, flag)) bad(lang::Tr("on oder off"));
         } else if (key == "scale") {
-            if (value.size() == 1 && value[0] >= '0' + platform::kMinScale &&
-                value[0] <= '0' + platform::kMaxScale) {
-                settings.scale = value[0] - '0';
+            const int scale = ParseScale(value);
+            if (scale != 0) {
+                settings.scale = scale;
             } else {
                 bad(lang::Tr("eine Zahl von 1 bis 4"));
             }
@@ -158,6 +158,14 @@ void ParseSettings(std::string_view text, const fs::path& file, Settings& settin
                 file.c_str(), number, Quoted(key).c_str()));
         }
     }
+}
+
+int ParseScale(std::string_view text) {
+    if (text.size() != 1 || text[0] < '0' + platform::kMinScale ||
+        text[0] > '0' + platform::kMaxScale) {
+        return 0;
+    }
+    return text[0] - '0';
 }
 
 void ReadSettingsFile(const fs::path& file, Settings& settings, std::vector<std::string>& faults) {

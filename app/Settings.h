@@ -36,6 +36,10 @@ std::vector<std::filesystem::path> SettingsFiles(const char* configHome, const c
 void ParseSettings(std::string_view text, const std::filesystem::path& file, Settings& settings,
                    std::vector<std::string>& faults);
 
+/// The scale written in text, as --scale, FLOEMAZE_SCALE and the settings' scale take it; 0 when
+/// text is no whole number from 1 to 4.
+int ParseScale(std::string_view text);
+
 /// Reads file into settings. A file that does not exist is none; one that exists but cannot be
 /// read (not a plain file, too large, no permission) is one line in faults.
 void ReadSettingsFile(const std::filesystem::path& file, Settings& settings,
