@@ -171,6 +171,14 @@ RECT ToClientCover(const ScreenView& view, const RECT& rect) {
     return RECT{first.x, first.y, last.x + 1, last.y + 1};
 }
 
+ScreenView PartOf(const ScreenView& view, const RECT& part) {
+    ScreenView seen = view;
+    OffsetRect(&seen.target, -part.left, -part.top);
+    seen.screenWidth = Span(part.left, part.right);
+    seen.screenHeight = Span(part.top, part.bottom);
+    return seen;
+}
+
 void ScaleRect(const Bitmap& source, Bitmap& target, const ScreenView& view, const RECT& changed) {
     const RECT screen = ToScreen(view, changed);
     if (IsRectEmpty(&screen)) return;
@@ -193,30 +201,79 @@ void ScaleRect(const Bitmap& source, Bitmap& target, const ScreenView& view, con
     }
 }
 
+void CopyChangedBlocks(const Bitmap& source, Bitmap& shown, const RECT& rect,
+                       const std::function<void(const RECT&)>& changed) {
+    RECT area{};
+    const RECT client{0, 0, std::min(source.width, shown.width),
+                      std::min(source.height, shown.height)};
+    if (!IntersectRect(&area, &rect, &client)) return;
+    RECT block{};
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        const std::uint32_t* from = Pixels(source, y);
+        std::uint32_t* was = Pixels(shown, y);
+        LONG first = area.left;
+        while (first < area.right && was[first] == from[first]) ++first;
+        if (first == area.right) {
+            if (!IsRectEmpty(&block)) changed(block);
+            block = RECT{};
+            continue;
+        }
+        LONG last = area.right - 1;
+        while (was[last] == from[last]) --last;
+        std::memcpy(was + first, from + first, static_cast<std::size_t>(last + 1 - first) * 4);
+        const RECT row{first, y, last + 1, y + 1};
+        UnionRect(&block, &block, &row);
+    }
+    if (!IsRectEmpty(&block)) changed(block);
+}
+
 RECT ScaleChanged(const Bitmap& source, Bitmap& shown, Bitmap& target, const ScreenView& view,
                   const RECT& rect) {
     RECT area{};
     const RECT client{0, 0, view.width, view.height};
     if (!IntersectRect(&area, &rect, &client)) return RECT{};
     RECT changed{};
-    for (LONG y = area.top; y < area.bottom; ++y) {
-        const std::uint32_t* from = Pixels(source, y);
-        std::uint32_t* was = Pixels(shown, y);
-        LONG first = area.left;
-        while (first < area.right && was[first] == from[first]) ++first;
-        if (first == area.right) continue;
-        LONG last = area.right - 1;
-        while (was[last] == from[last]) --last;
-        std::memcpy(was + first, from + first, static_cast<std::size_t>(last + 1 - first) * 4);
-        const RECT row{first, y, last + 1, y + 1};
-        ScaleRect(source, target, view, row);
-        if (IsRectEmpty(&changed)) {
-            changed = row;
-        } else {
-            UnionRect(&changed, &changed, &row);
-        }
-    }
+    CopyChangedBlocks(source, shown, area, [&](const RECT& block) {
+        // Within a block the unchanged pixels are enlarged once more, to what the screen shows.
+        ScaleRect(source, target, view, block);
+        UnionRect(&changed, &changed, &block);
+    });
     return ToScreen(view, changed);
+}
+
+void ScaleInBands(const Bitmap& source, const ScreenView& view, const RECT& changed,
+                  std::size_t bandPixels, std::vector<std::uint32_t>& scratch,
+                  const std::function<void(const Bitmap& band, const RECT& screen)>& put) {
+    RECT area{};
+    const RECT client{0, 0, view.width, view.height};
+    if (!IntersectRect(&area, &changed, &client)) return;
+    const auto pixels = [](const RECT& r) {
+        return static_cast<std::size_t>(r.right - r.left) *
+               static_cast<std::size_t>(r.bottom - r.top);
+    };
+    LONG y = area.top;
+    while (y < area.bottom) {
+        LONG end = y + 1;
+        RECT screen = ToScreen(view, RECT{area.left, y, area.right, end});
+        for (; end < area.bottom; ++end) {
+            const RECT more = ToScreen(view, RECT{area.left, y, area.right, end + 1});
+            if (pixels(more) > bandPixels) break;
+            screen = more;
+        }
+        if (!IsRectEmpty(&screen)) {
+            if (scratch.size() < pixels(screen)) scratch.resize(pixels(screen));
+            Bitmap band;
+            band.width = Span(screen.left, screen.right);
+            band.height = Span(screen.top, screen.bottom);
+            band.bitCount = 32;
+            band.bottomUp = false;
+            band.stride = static_cast<std::size_t>(band.width) * 4;
+            band.bits = reinterpret_cast<unsigned char*>(scratch.data());
+            ScaleRect(source, band, PartOf(view, screen), RECT{area.left, y, area.right, end});
+            put(band, screen);
+        }
+        y = end;
+    }
 }
 
 void ScaleRectReference(const Bitmap& source, Bitmap& target, const ScreenView& view,

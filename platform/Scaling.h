@@ -4,7 +4,11 @@
 // point on the screen to the pixel it shows. Pure arithmetic on memory surfaces, no window system.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/Gdi.h"
 #include "platform/Types.h"
@@ -60,6 +64,9 @@ std::optional<POINT> ToClient(const ScreenView& view, POINT point);
 POINT ClientPoint(const ScreenView& view, POINT point);
 /// The client rectangle whose pixels cover all of the screen rectangle rect within target.
 RECT ToClientCover(const ScreenView& view, const RECT& rect);
+/// The part of the shown surface inside part, seen as a surface of its own: the screen pixel at
+/// part's top-left corner is its pixel (0, 0).
+ScreenView PartOf(const ScreenView& view, const RECT& part);
 
 /// Enlarges the client rectangle changed of source (a 32-bit surface of view's client size) into
 /// target (a 32-bit surface of view's screen size) by pixel replication, writing exactly the
@@ -72,6 +79,21 @@ void ScaleRect(const Bitmap& source, Bitmap& target, const ScreenView& view, con
 /// little. Returns the screen rectangle that holds every pixel written (empty when none was).
 RECT ScaleChanged(const Bitmap& source, Bitmap& shown, Bitmap& target, const ScreenView& view,
                   const RECT& rect);
+
+/// Brings shown (a client-sized copy of what the screen shows) up to date with the client
+/// rectangle rect of source, and calls changed with each run of neighbouring rows that differ, as
+/// the client rectangle that holds their differing pixels.
+void CopyChangedBlocks(const Bitmap& source, Bitmap& shown, const RECT& rect,
+                       const std::function<void(const RECT&)>& changed);
+
+/// Enlarges the client rectangle changed of source as ScaleRect does, but into scratch, a band of
+/// whole client rows at a time, and hands each band (a 32-bit top-down surface over scratch) to
+/// put with the screen rectangle it shows. A band has at most bandPixels pixels, or the screen
+/// rows of one client row where those alone are more; so a screen's worth of pixels never needs
+/// to be held at once.
+void ScaleInBands(const Bitmap& source, const ScreenView& view, const RECT& changed,
+                  std::size_t bandPixels, std::vector<std::uint32_t>& scratch,
+                  const std::function<void(const Bitmap& band, const RECT& screen)>& put);
 
 /// The same result pixel by pixel from the definition, for tests and for checking ScaleRect.
 void ScaleRectReference(const Bitmap& source, Bitmap& target, const ScreenView& view,

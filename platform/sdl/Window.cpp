@@ -3,6 +3,7 @@
 #include "platform/sdl/X11Connection.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -23,6 +24,8 @@ constexpr Uint32 kSurfaceFormat = SDL_PIXELFORMAT_XRGB8888;
 constexpr Uint8 kBorderRed = 22;
 constexpr Uint8 kBorderGreen = 46;
 constexpr Uint8 kBorderBlue = 70;
+// The enlarged pixels go to the X server in bands of about 256 KiB: few requests, little memory.
+constexpr std::size_t kBandPixels = 64 * 1024;
 
 // An SDL surface over a bitmap's memory, for blits to the window; null when SDL refuses.
 SDL_Surface* Wrap(Bitmap& bitmap) {
@@ -92,6 +95,7 @@ SdlPeer::~SdlPeer() {
     const bool hadFocus = SDL_GetKeyboardFocus() == m_handle;
     SDL_FreeSurface(m_overlayWrap);
     SDL_FreeSurface(m_wrap);
+    m_canvas.reset();
     SDL_DestroyWindow(m_handle);
     if (hadFocus && owner != nullptr && owner->Shown() && !owner->IsMinimized()) {
         SDL_SetWindowInputFocus(owner->Handle());
@@ -124,8 +128,22 @@ void SdlPeer::PlaceCentred() {
     SDL_SetWindowPosition(m_handle, x, y);
 }
 
+X11Canvas* SdlPeer::Canvas() {
+    if (ShowsClientPixels()) return nullptr;
+    if (!m_canvasTried) {
+        m_canvasTried = true;
+        // The way round, should an X server take the pixels wrongly.
+        const char* surface = std::getenv("FLOEMAZE_SDL_SURFACE");
+        if (surface == nullptr || std::strcmp(surface, "1") != 0)
+            m_canvas = X11Canvas::Of(m_handle);
+    }
+    return m_canvas.get();
+}
+
 void SdlPeer::Retarget() {
-    SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
+    // Asked for its surface, SDL makes one as large as the window is on the screen: a scaled
+    // window drawn through the canvas never asks.
+    SDL_Surface* screen = Canvas() == nullptr ? SDL_GetWindowSurface(m_handle) : nullptr;
     const bool fits = ShowsClientPixels() && screen != nullptr && screen->pixels != nullptr &&
                       screen->format->format == kSurfaceFormat && screen->w == m_width &&
                       screen->h == m_height;
@@ -193,16 +211,20 @@ void SdlPeer::Redraw() {
         return;
     }
     m_scaledInto = nullptr;
-    if (!PresentScreen(ScreenRect())) return;
-    // The whole surface now shows the client area as the scaler leaves it; what it shows is
-    // kept at the client's size, for telling what a later rectangle changes.
-    SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
-    if (screen->format->format != kSurfaceFormat || m_backdrop != nullptr) return;
+    if (!PresentScreen(ScreenRect()) || m_backdrop != nullptr) return;
+    // The whole window now shows the client area as the scaler leaves it; what it shows is kept
+    // at the client's size, for telling what a later rectangle changes.
+    const void* target = Canvas();
+    if (target == nullptr) {
+        SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
+        if (screen->format->format != kSurfaceFormat) return;
+        target = screen->pixels;
+    }
     if (m_onScreen.width != m_width || m_onScreen.height != m_height)
         Allocate(m_onScreen, m_width, m_height);
     for (int y = 0; y < m_height; ++y)
         std::memcpy(m_onScreen.Row(y), m_surface.Row(y), m_onScreen.stride);
-    m_scaledInto = screen->pixels;
+    m_scaledInto = target;
 }
 
 void SdlPeer::ShowScreenRect(const RECT& rect) {
@@ -266,8 +288,88 @@ void SdlPeer::BlitOverlay(SDL_Surface* screen, const RECT& area) {
     SDL_BlitSurface(m_overlayWrap, &source, screen, &target);
 }
 
+void SdlPeer::ComposeOverlay(const Bitmap& band, const RECT& screen) const {
+    if (m_overlay == nullptr) return;
+    const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
+                       m_overlayAt.y + m_overlay->height};
+    RECT both{};
+    if (!IntersectRect(&both, &overlay, &screen)) return;
+    const auto bytes = static_cast<std::size_t>(both.right - both.left) * 4;
+    for (LONG y = both.top; y < both.bottom; ++y) {
+        std::memcpy(
+            band.Row(y - screen.top) + static_cast<std::size_t>(both.left - screen.left) * 4,
+            m_overlay->Row(y - m_overlayAt.y) +
+                static_cast<std::size_t>(both.left - m_overlayAt.x) * 4,
+            bytes);
+    }
+}
+
+bool SdlPeer::PresentOnCanvas(X11Canvas& canvas, const RECT& rect, bool onlyChanged) {
+    if (m_surface.bits == nullptr) return false;
+    const ScreenView view = View();
+    RECT area{};
+    const RECT whole{0, 0, view.screenWidth, view.screenHeight};
+    if (!IntersectRect(&area, &rect, &whole)) return false;
+    const auto putOverlay = [&](const RECT& part) {
+        if (m_overlay == nullptr) return;
+        RECT shown{};
+        const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
+                           m_overlayAt.y + m_overlay->height};
+        if (!IntersectRect(&shown, &part, &overlay)) return;
+        OffsetRect(&shown, -m_overlayAt.x, -m_overlayAt.y);
+        canvas.Put(*m_overlay, shown, shown.left + m_overlayAt.x, shown.top + m_overlayAt.y);
+    };
+    if (m_backdrop != nullptr) {
+        canvas.Put(*m_backdrop, area, area.left, area.top);
+        putOverlay(area);
+    } else {
+        // The overlay goes into each band before it is sent, so that it never flickers.
+        const auto put = [&](const Bitmap& band, const RECT& screen) {
+            ComposeOverlay(band, screen);
+            canvas.Put(band, RECT{0, 0, band.width, band.height}, screen.left, screen.top);
+        };
+        const RECT cover = ToClientCover(view, area);
+        const bool tracked =
+            m_scaledInto == &canvas && m_onScreen.width == m_width && m_onScreen.height == m_height;
+        if (onlyChanged && tracked) {
+            // The game presents the union of what it changed, often far more than that: only
+            // what differs from what the screen shows is enlarged and sent.
+            CopyChangedBlocks(m_surface, m_onScreen, cover, [&](const RECT& block) {
+                ScaleInBands(m_surface, view, block, kBandPixels, m_band, put);
+            });
+        } else {
+            ScaleInBands(m_surface, view, cover, kBandPixels, m_band, put);
+            if (tracked) {
+                RECT rows{};
+                const RECT client = ClientRect();
+                IntersectRect(&rows, &cover, &client);
+                for (LONG y = rows.top; y < rows.bottom; ++y) {
+                    std::memcpy(m_onScreen.Row(y) + static_cast<std::size_t>(rows.left) * 4,
+                                m_surface.Row(y) + static_cast<std::size_t>(rows.left) * 4,
+                                static_cast<std::size_t>(rows.right - rows.left) * 4);
+                }
+            }
+        }
+        const RECT& t = view.target;
+        const RECT bands[] = {{0, 0, whole.right, t.top},
+                              {0, t.bottom, whole.right, whole.bottom},
+                              {0, t.top, t.left, t.bottom},
+                              {t.right, t.top, whole.right, t.bottom}};
+        for (const RECT& band : bands) {
+            RECT part{};
+            if (!IntersectRect(&part, &band, &area)) continue;
+            canvas.Fill(part, kBorderRed, kBorderGreen, kBorderBlue);
+            putOverlay(part);
+        }
+    }
+    canvas.Flush();
+    TraceFirstFrame();
+    return true;
+}
+
 bool SdlPeer::PresentScreen(const RECT& rect, bool onlyChanged) {
     Retarget();
+    if (X11Canvas* canvas = Canvas()) return PresentOnCanvas(*canvas, rect, onlyChanged);
     SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
     if (screen == nullptr || screen->pixels == nullptr || m_surface.bits == nullptr) return false;
     const ScreenView view = View();

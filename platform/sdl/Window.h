@@ -4,8 +4,11 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Backend.h"
 #include "platform/Scaling.h"
@@ -13,6 +16,7 @@
 namespace platform::sdl {
 
 class SdlBackend;
+class X11Canvas;
 
 /// Gives bitmap a 32-bit top-down memory surface of width × height (clamped to the largest side a
 /// bitmap may have); throws std::bad_alloc when there is no memory.
@@ -30,8 +34,10 @@ bool FirstFramePresented();
 // SDL's surface does not fit, drawing goes to a memory copy instead, which Present blits.
 //
 // A window shown at a scale above 1, or filling the screen, always draws into the memory copy at
-// its own size; Present enlarges the changed rectangle into SDL's surface, whose pixels are the
-// screen's. Menus and backdrops lie over it in the screen's pixels.
+// its own size; Present enlarges the changed rectangle and sends it to the X server a band at a
+// time, so that the enlarged picture is not held in the program as well. Without X11 it goes
+// into SDL's surface, whose pixels are the screen's. Menus and backdrops lie over it in the
+// screen's pixels.
 class SdlPeer final : public WindowPeer {
 public:
     /// A window of width × height client pixels, shown scale times as large.
@@ -94,8 +100,14 @@ private:
     /// only the client pixels that the screen does not show yet. False when nothing could be
     /// drawn (no surface yet, or one of a size on its way out).
     bool PresentScreen(const RECT& rect, bool onlyChanged = false);
+    /// PresentScreen for a window drawn through an X11 canvas.
+    bool PresentOnCanvas(X11Canvas& canvas, const RECT& rect, bool onlyChanged);
+    /// The X11 canvas of a window shown at another size than its pixels; null where there is none.
+    X11Canvas* Canvas();
     /// Draws the part of the overlay within area (in the screen's pixels) onto screen.
     void BlitOverlay(SDL_Surface* screen, const RECT& area);
+    /// Copies the part of the overlay over band, which shows the screen rectangle screen.
+    void ComposeOverlay(const Bitmap& band, const RECT& screen) const;
     /// Carries what the window shows into the memory copy, before SDL's surface goes away.
     void KeepInMemory();
     /// Points m_surface at SDL's window surface or at the memory copy, whichever fits now, and
@@ -119,8 +131,12 @@ private:
     SDL_Surface* m_overlayWrap = nullptr;
     POINT m_overlayAt{};
     Bitmap* m_backdrop = nullptr;
-    const void* m_scaledInto = nullptr;  // SDL's surface, once Redraw has filled all of it
-    Bitmap m_onScreen;  // what that surface shows, at the client's size, while the window is scaled
+    // SDL's surface or the canvas, once Redraw has filled all of it
+    const void* m_scaledInto = nullptr;
+    Bitmap m_onScreen;  // what that shows, at the client's size, while the window is scaled
+    std::unique_ptr<X11Canvas> m_canvas;
+    bool m_canvasTried = false;
+    std::vector<std::uint32_t> m_band;  // the enlarged pixels on their way to the canvas
     bool m_shown = false;
 };
 

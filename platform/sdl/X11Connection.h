@@ -3,8 +3,11 @@
 // (None, True, Status) that clash with ordinary code.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string_view>
 
+#include "platform/Gdi.h"
 #include "platform/Icon.h"
 
 struct SDL_Window;
@@ -43,5 +46,31 @@ bool X11Pointer(SDL_Window* window, X11PointerState& state);
 /// Whether window is on an X server without a window manager (a kiosk, a test server), where
 /// nobody answers a request to fill the screen; false elsewhere.
 bool X11WithoutWindowManager(SDL_Window* window);
+
+/// Draws pixels straight into an X11 window. A window shown larger than its pixels is drawn this
+/// way: the enlarged picture then exists in the X server only, not a second time in the program
+/// as SDL's window surface would hold it.
+class X11Canvas {
+public:
+    /// The canvas of window; null where SDL does not run on X11 or the window's visual does not
+    /// take 32-bit B, G, R, X pixels as they are.
+    static std::unique_ptr<X11Canvas> Of(SDL_Window* window);
+    ~X11Canvas();
+    X11Canvas(const X11Canvas&) = delete;
+    X11Canvas& operator=(const X11Canvas&) = delete;
+
+    /// Sends the part of bitmap (32-bit B, G, R, X, top-down) to the window with its top-left
+    /// corner at (x, y).
+    void Put(const Bitmap& bitmap, const RECT& part, int x, int y);
+    /// Fills rect of the window with one colour.
+    void Fill(const RECT& rect, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+    /// Sends what was put to the server.
+    void Flush();
+
+private:
+    struct State;
+    explicit X11Canvas(std::unique_ptr<State> state);
+    std::unique_ptr<State> m_state;
+};
 
 }  // namespace platform::sdl

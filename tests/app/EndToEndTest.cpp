@@ -15,6 +15,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/FloemazeDlg.h"
@@ -283,10 +284,11 @@ protected:
     // Starts the game from a folder with copies of the drawn pictures but those missing; the
     // folder is this process's current directory too, where the headless twin finds them.
     void Start(std::initializer_list<GameImage> missing = {},
-               std::initializer_list<std::string> arguments = {}) {
+               std::initializer_list<std::string> arguments = {},
+               std::vector<std::string> environment = {}) {
         m_folder = std::make_unique<GameFolder>(FLOEMAZE_ASSET_DIR, missing);
         m_twin = std::make_unique<HeadlessTwin>();
-        StartGame({}, arguments);
+        StartGame(std::move(environment), arguments);
     }
     // The same with everything the game needs in language: its pictures and its catalogue. The
     // game finds them as gettext finds the language, by LANGUAGE; the twin is told.
@@ -305,7 +307,8 @@ protected:
     // LANGUAGE in this process too. The scale comes from arguments alone.
     void StartGame(std::vector<std::string> environment,
                    std::initializer_list<std::string> arguments = {}) {
-        environment.insert(environment.begin(), {"LANGUAGE", "FLOEMAZE_SCALE"});
+        environment.insert(environment.begin(),
+                           {"LANGUAGE", "FLOEMAZE_SCALE", "FLOEMAZE_SDL_SURFACE"});
         environment.insert(environment.end(),
                            {m_display->Environment(), "SDL_VIDEODRIVER", kLeakOptions});
         std::vector<std::string> command{FLOEMAZE_GAME};
@@ -690,9 +693,20 @@ TEST_F(EndToEndTest, ScaledWindowShowsTheBackBufferScaledAndTakesClicksWhereThey
     ASSERT_TRUE(Xdo({"key", "alt+F4"}));
     ExpectCleanEnd();
     // The folder goes back to where it was made from before the next one is made.
-    m_game.reset();
-    m_twin.reset();
-    m_folder.reset();
+    const auto again = [this] {
+        m_game.reset();
+        m_twin.reset();
+        m_folder.reset();
+    };
+    again();
+
+    // The same through SDL's window surface, the way without drawing straight to the X server.
+    ASSERT_NO_FATAL_FAILURE(Start({}, {}, {"FLOEMAZE_SDL_SURFACE=1"}));
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    EXPECT_EQ(WaitForPicture(ScaledExpected(m_twin->Expect(), m_view)), "") << "SDL's surface";
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    ExpectCleanEnd();
+    again();
 
     m_view = platform::ScreenView::Scaled(700, 500, 2);
     ASSERT_NO_FATAL_FAILURE(Start({}, {"--scale", "2"}));

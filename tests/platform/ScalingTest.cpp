@@ -171,6 +171,42 @@ TEST(ScalingTest, OnlyChangedPixelsAreScaledAndTheResultIsTheSame) {
     }
 }
 
+// Sent a band at a time, the screen gets the same pixels as from ScaleRect: the bands tile the
+// changed screen rectangle, and each is within its size unless one client row alone is more.
+TEST(ScalingTest, ScalingInBandsGivesThePixelsOfTheWholeRectangle) {
+    const Surface source = Numbered(7, 5);
+    for (const ScreenView& view : ViewsOf(7, 5)) {
+        for (const std::size_t bandPixels : {std::size_t{1}, std::size_t{12}, std::size_t{1000}}) {
+            for (const RECT& changed : {RECT{0, 0, 7, 5}, RECT{2, 1, 5, 4}, RECT{6, 4, 7, 5}}) {
+                SCOPED_TRACE(testing::Message()
+                             << "screen " << view.screenWidth << "x" << view.screenHeight
+                             << ", bands of " << bandPixels << ", rows " << changed.top << "-"
+                             << changed.bottom);
+                Surface expected(view.screenWidth, view.screenHeight, 0);
+                Surface assembled(view.screenWidth, view.screenHeight, 0);
+                platform::ScaleRect(source.bitmap, expected.bitmap, view, changed);
+                std::vector<std::uint32_t> scratch;
+                LONG next = platform::ToScreen(view, changed).top;
+                platform::ScaleInBands(
+                    source.bitmap, view, changed, bandPixels, scratch,
+                    [&](const platform::Bitmap& band, const RECT& screen) {
+                        EXPECT_EQ(screen.top, next);
+                        next = screen.bottom;
+                        const auto size = static_cast<std::size_t>(band.width * band.height);
+                        const int oneRow = (view.target.bottom - view.target.top + 4) / 5;
+                        EXPECT_TRUE(size <= bandPixels || band.height <= oneRow) << size;
+                        for (int y = 0; y < band.height; ++y) {
+                            std::memcpy(assembled.bitmap.Row(screen.top + y) + screen.left * 4,
+                                        band.Row(y), static_cast<std::size_t>(band.width) * 4);
+                        }
+                    });
+                EXPECT_EQ(next, platform::ToScreen(view, changed).bottom);
+                EXPECT_EQ(assembled.pixels, expected.pixels);
+            }
+        }
+    }
+}
+
 TEST(ScalingTest, HostileRectanglesAreClippedToTheClientArea) {
     const Surface source = Numbered(7, 5);
     const ScreenView view = ScreenView::Scaled(7, 5, 3);
