@@ -449,7 +449,7 @@ void SdlBackend::ActivateModalWindow() {
 void SdlBackend::OpenMenu(SdlPeer& peer, const CMenu& menu, std::optional<POINT> at) {
     CloseMenu();
     // The menu lies over the window in the screen's pixels, at the window's scale.
-    const int scale = peer.Scale();
+    const int scale = peer.TextScale();
     const Font* font = TextFont(scale);
     const MeasureText measure = [font, scale](std::string_view text) {
         return font != nullptr ? font->Width(text) : static_cast<int>(text.size()) * 7 * scale;

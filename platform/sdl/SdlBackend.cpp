@@ -169,6 +169,10 @@ int SdlBackend::RescaleMain(const SdlPeer& peer, int width, int height) {
     return WindowScale(width, height);
 }
 
+int SdlBackend::BoxScale() const {
+    return m_main != nullptr ? m_main->TextScale() : WindowScale();
+}
+
 int SdlBackend::WindowScale(int width, int height) {
     if (m_scale > 0) return m_scale;
     if (m_options.scale >= kMinScale && m_options.scale <= kMaxScale) {
@@ -220,7 +224,10 @@ std::unique_ptr<WindowPeer> SdlBackend::CreateWindow(CWnd& window, const WindowS
     if (!spec.caption) flags |= SDL_WINDOW_BORDERLESS;
     const int width = std::clamp(spec.width, 1, kMaxBitmapSide);
     const int height = std::clamp(spec.height, 1, kMaxBitmapSide);
-    const int scale = spec.screenPixels ? 1 : WindowScale(width, height);
+    // Later windows are boxes and dialogs of the game's window, at its text scale.
+    const int scale = spec.screenPixels   ? 1
+                      : m_main != nullptr ? BoxScale()
+                                          : WindowScale(width, height);
     SDL_Window* handle =
         SDL_CreateWindow(ToValidUtf8(spec.title).c_str(), SDL_WINDOWPOS_CENTERED,
                          SDL_WINDOWPOS_CENTERED, width * scale, height * scale, flags);
@@ -265,12 +272,13 @@ int SdlBackend::MessageBox(CWnd* owner, const std::string& text, const std::stri
     CloseMenu();
     m_move.reset();
     const std::string message = ToValidUtf8(text);
-    const Font* font = TextFont(WindowScale());
+    const int scale = BoxScale();
+    const Font* font = TextFont(scale);
     if (font == nullptr) {
         // The box cannot show its text; the terminal still can.
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), message.c_str());
     }
-    MessageBoxWindow box(font, message, WindowScale());
+    MessageBoxWindow box(font, message, scale);
     if (!box.Open(ToValidUtf8(caption), owner)) {
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), message.c_str());
         return IDOK;

@@ -3,6 +3,7 @@
 #include "platform/sdl/X11Connection.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -49,6 +50,14 @@ Bitmap Over(SDL_Surface* surface) {
     bitmap.stride = static_cast<std::size_t>(surface->pitch);
     bitmap.bits = static_cast<unsigned char*>(surface->pixels);
     return bitmap;
+}
+
+// The four bands of a full screen around the game, some of them empty.
+std::array<RECT, 4> BorderOf(const ScreenView& view) {
+    const RECT& t = view.target;
+    return {RECT{0, 0, view.screenWidth, t.top},
+            RECT{0, t.bottom, view.screenWidth, view.screenHeight},
+            RECT{0, t.top, t.left, t.bottom}, RECT{t.right, t.top, view.screenWidth, t.bottom}};
 }
 
 // Only the program's first frame counts.
@@ -199,6 +208,13 @@ RECT SdlPeer::ScreenRect() const {
     return RECT{0, 0, width, height};
 }
 
+int SdlPeer::TextScale() const {
+    if (!m_fullscreen) return m_scale;
+    const RECT& shown = View().target;
+    return std::clamp(static_cast<int>((shown.bottom - shown.top) / std::max(m_height, 1)),
+                      kMinScale, kMaxScale);
+}
+
 ScreenView SdlPeer::View() const {
     if (!m_fullscreen) return ScreenView::Scaled(m_width, m_height, m_scale);
     const RECT screen = ScreenRect();
@@ -277,8 +293,7 @@ void SdlPeer::SetBackdrop(Bitmap* picture) {
 
 void SdlPeer::BlitOverlay(SDL_Surface* screen, const RECT& area) {
     if (m_overlay == nullptr || m_overlayWrap == nullptr) return;
-    const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
-                       m_overlayAt.y + m_overlay->height};
+    const RECT overlay = OverlayRect();
     RECT both{};
     if (!IntersectRect(&both, &area, &overlay)) return;
     SDL_Rect target = ToSdl(both);
@@ -288,10 +303,25 @@ void SdlPeer::BlitOverlay(SDL_Surface* screen, const RECT& area) {
     SDL_BlitSurface(m_overlayWrap, &source, screen, &target);
 }
 
+RECT SdlPeer::OverlayRect() const {
+    if (m_overlay == nullptr) return RECT{};
+    return RECT{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
+                m_overlayAt.y + m_overlay->height};
+}
+
+void SdlPeer::KeepShown(const RECT& rect) {
+    RECT rows{};
+    const RECT client = ClientRect();
+    if (!IntersectRect(&rows, &rect, &client)) return;
+    const auto offset = static_cast<std::size_t>(rows.left) * 4;
+    for (LONG y = rows.top; y < rows.bottom; ++y) {
+        std::memcpy(m_onScreen.Row(y) + offset, m_surface.Row(y) + offset,
+                    static_cast<std::size_t>(rows.right - rows.left) * 4);
+    }
+}
+
 void SdlPeer::ComposeOverlay(const Bitmap& band, const RECT& screen) const {
-    if (m_overlay == nullptr) return;
-    const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
-                       m_overlayAt.y + m_overlay->height};
+    const RECT overlay = OverlayRect();
     RECT both{};
     if (!IntersectRect(&both, &overlay, &screen)) return;
     const auto bytes = static_cast<std::size_t>(both.right - both.left) * 4;
@@ -311,10 +341,8 @@ bool SdlPeer::PresentOnCanvas(X11Canvas& canvas, const RECT& rect, bool onlyChan
     const RECT whole{0, 0, view.screenWidth, view.screenHeight};
     if (!IntersectRect(&area, &rect, &whole)) return false;
     const auto putOverlay = [&](const RECT& part) {
-        if (m_overlay == nullptr) return;
         RECT shown{};
-        const RECT overlay{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
-                           m_overlayAt.y + m_overlay->height};
+        const RECT overlay = OverlayRect();
         if (!IntersectRect(&shown, &part, &overlay)) return;
         OffsetRect(&shown, -m_overlayAt.x, -m_overlayAt.y);
         canvas.Put(*m_overlay, shown, shown.left + m_overlayAt.x, shown.top + m_overlayAt.y);
@@ -339,23 +367,9 @@ bool SdlPeer::PresentOnCanvas(X11Canvas& canvas, const RECT& rect, bool onlyChan
             });
         } else {
             ScaleInBands(m_surface, view, cover, kBandPixels, m_band, put);
-            if (tracked) {
-                RECT rows{};
-                const RECT client = ClientRect();
-                IntersectRect(&rows, &cover, &client);
-                for (LONG y = rows.top; y < rows.bottom; ++y) {
-                    std::memcpy(m_onScreen.Row(y) + static_cast<std::size_t>(rows.left) * 4,
-                                m_surface.Row(y) + static_cast<std::size_t>(rows.left) * 4,
-                                static_cast<std::size_t>(rows.right - rows.left) * 4);
-                }
-            }
+            if (tracked) KeepShown(cover);
         }
-        const RECT& t = view.target;
-        const RECT bands[] = {{0, 0, whole.right, t.top},
-                              {0, t.bottom, whole.right, whole.bottom},
-                              {0, t.top, t.left, t.bottom},
-                              {t.right, t.top, whole.right, t.bottom}};
-        for (const RECT& band : bands) {
+        for (const RECT& band : BorderOf(view)) {
             RECT part{};
             if (!IntersectRect(&part, &band, &area)) continue;
             canvas.Fill(part, kBorderRed, kBorderGreen, kBorderBlue);
@@ -401,28 +415,14 @@ bool SdlPeer::PresentScreen(const RECT& rect, bool onlyChanged) {
         } else if (screen->format->format == kSurfaceFormat) {
             Bitmap target = Over(screen);
             ScaleRect(m_surface, target, view, cover);
-            if (tracked) {
-                RECT rows{};
-                const RECT client = ClientRect();
-                IntersectRect(&rows, &cover, &client);
-                for (LONG y = rows.top; y < rows.bottom; ++y) {
-                    std::memcpy(m_onScreen.Row(y) + static_cast<std::size_t>(rows.left) * 4,
-                                m_surface.Row(y) + static_cast<std::size_t>(rows.left) * 4,
-                                static_cast<std::size_t>(rows.right - rows.left) * 4);
-                }
-            }
+            if (tracked) KeepShown(cover);
         } else if (m_wrap != nullptr) {
             SDL_Rect source = ToSdl(cover);
             SDL_Rect target = ToSdl(written);
             SDL_BlitScaled(m_wrap, &source, screen, &target);
         }
-        const RECT& t = view.target;
         const Uint32 border = SDL_MapRGB(screen->format, kBorderRed, kBorderGreen, kBorderBlue);
-        const RECT bands[] = {{0, 0, screen->w, t.top},
-                              {0, t.bottom, screen->w, screen->h},
-                              {0, t.top, t.left, t.bottom},
-                              {t.right, t.top, screen->w, t.bottom}};
-        for (const RECT& band : bands) {
+        for (const RECT& band : BorderOf(view)) {
             RECT part{};
             if (!IntersectRect(&part, &band, &area)) continue;
             const SDL_Rect fill = ToSdl(part);
@@ -532,10 +532,7 @@ void SdlPeer::OpenSystemMenu(const CMenu& menu, std::optional<POINT> at) {
 }
 
 void SdlPeer::SetOverlay(Bitmap* overlay, POINT at) {
-    const RECT before = m_overlay != nullptr
-                            ? RECT{m_overlayAt.x, m_overlayAt.y, m_overlayAt.x + m_overlay->width,
-                                   m_overlayAt.y + m_overlay->height}
-                            : RECT{};
+    const RECT before = OverlayRect();
     SDL_FreeSurface(m_overlayWrap);
     m_overlayWrap = nullptr;
     m_overlay = overlay;

@@ -69,6 +69,9 @@ public:
     int Height() const { return m_height; }
     RECT ClientRect() const { return RECT{0, 0, m_width, m_height}; }
     int Scale() const { return m_scale; }
+    /// The whole-number scale that text over the window and boxes opened from it are drawn at:
+    /// the window's, and on a full screen the whole part of the game's enlargement there.
+    int TextScale() const;
     bool Fullscreen() const { return m_fullscreen; }
     /// The window's size on the screen now, in the screen's pixels.
     RECT ScreenRect() const;
@@ -106,6 +109,10 @@ private:
     X11Canvas* Canvas();
     /// Draws the part of the overlay within area (in the screen's pixels) onto screen.
     void BlitOverlay(SDL_Surface* screen, const RECT& area);
+    /// Where the overlay lies, in the screen's pixels; empty without one.
+    RECT OverlayRect() const;
+    /// Brings m_onScreen up to date with the client rectangle rect, just put on the screen.
+    void KeepShown(const RECT& rect);
     /// Copies the part of the overlay over band, which shows the screen rectangle screen.
     void ComposeOverlay(const Bitmap& band, const RECT& screen) const;
     /// Carries what the window shows into the memory copy, before SDL's surface goes away.

@@ -47,6 +47,9 @@ public:
         if (m_scale > 0) return m_scale;
         return m_options.scale >= kMinScale && m_options.scale <= kMaxScale ? m_options.scale : 1;
     }
+    /// The scale boxes and dialogs open at: the main window's text scale, which on a full screen
+    /// follows the game's enlargement there.
+    int BoxScale() const;
     /// Picks the scale again for the main window's final size, before it is shown.
     int RescaleMain(const SdlPeer& peer, int width, int height);
 

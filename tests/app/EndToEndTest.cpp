@@ -774,16 +774,33 @@ TEST_F(EndToEndTest, FullscreenFillsTheScreenAndF11BringsTheWindowBack) {
     ExpectCleanEnd();
 }
 
-// F11 while a message box is open: the game window leaves the full screen and the box stays
-// over it, taking Return.
+// On a full screen of 1920 x 1080 the game is shown 2.16 times as large, and a box opens at
+// scale 2, as large as from a window at --scale 2. F11 while it is open: the game window leaves
+// the full screen and the box stays over it, taking Return.
 TEST_F(EndToEndTest, F11WithAMessageBoxOpenLeavesTheBoxUsable) {
     ASSERT_NO_FATAL_FAILURE(UseScreen("1920x1080x24"));
+    m_view = platform::ScreenView::Scaled(700, 500, 2);
+    ASSERT_NO_FATAL_FAILURE(Start({GameImage::Path}, {"--scale", "2"}));
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    ASSERT_TRUE(Click(kStartButton));
+    const auto scaledBox = WaitForWindow([this] { return MessageBox(); }, kTimeoutMs);
+    ASSERT_TRUE(scaledBox) << "no message box at --scale 2";
+    const auto atScale2 = m_display->WindowGeometry(*scaledBox);
+    ASSERT_TRUE(atScale2);
+    m_game.reset();
+    m_twin.reset();
+    m_folder.reset();
+
     m_view = platform::ScreenView::Fullscreen(700, 500, 1920, 1080);
     ASSERT_NO_FATAL_FAILURE(Start({GameImage::Path}, {"--fullscreen"}));
     ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
     ASSERT_TRUE(Click(kStartButton));
     const auto box = WaitForWindow([this] { return MessageBox(); }, kTimeoutMs);
     ASSERT_TRUE(box) << "no message box";
+    const auto onFullScreen = m_display->WindowGeometry(*box);
+    ASSERT_TRUE(onFullScreen);
+    EXPECT_EQ(onFullScreen->width, atScale2->width);
+    EXPECT_EQ(onFullScreen->height, atScale2->height);
     ASSERT_TRUE(Xdo({"key", "F11"}));
     m_view = platform::ScreenView::Scaled(700, 500, 1);
     EXPECT_TRUE(WaitUntil([&] { return GameWindow().has_value(); }, kTimeoutMs))
