@@ -259,6 +259,14 @@ void SdlPeer::SetFullscreen(bool on) {
     m_fullscreen = on;
     if (!X11WithoutWindowManager(m_handle)) {
         SDL_SetWindowFullscreen(m_handle, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        // A window that was never shown as a window has no place of its own to go back to: the
+        // window manager would put it anywhere.
+        if (on && !m_shown) m_neverWindowed = true;
+        if (!on && m_neverWindowed) {
+            m_neverWindowed = false;
+            SDL_SetWindowSize(m_handle, m_width * m_scale, m_height * m_scale);
+            PlaceCentred();
+        }
     } else if (on) {
         // Without a window manager the captionless window itself covers its display.
         m_coversDisplay = true;

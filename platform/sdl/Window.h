@@ -131,6 +131,7 @@ private:
     int m_scale;
     bool m_fullscreen = false;
     bool m_coversDisplay = false;  // fills the screen by itself, where no window manager does
+    bool m_neverWindowed = false;  // filled the screen from the start, through a window manager
     std::optional<SDL_Point> m_windowedAt;  // where it stood before, if it was shown
     Bitmap m_surface;               // what drawing writes to; no memory until the first drawing
     SDL_Surface* m_wrap = nullptr;  // the memory copy as an SDL surface, while there is one

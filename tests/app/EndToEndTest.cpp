@@ -774,6 +774,46 @@ TEST_F(EndToEndTest, FullscreenFillsTheScreenAndF11BringsTheWindowBack) {
     ExpectCleanEnd();
 }
 
+// Under a window manager the full screen is its to give: --fullscreen fills the screen, F11 brings
+// the 700 x 500 window back centred, as it would have opened, and F11 fills the screen again.
+TEST_F(EndToEndTest, UnderAWindowManagerF11AsksItForTheFullScreen) {
+    ASSERT_NO_FATAL_FAILURE(UseScreen("1920x1080x24"));
+    ChildProcess manager({"openbox"}, {m_display->Environment()});
+    ASSERT_TRUE(manager.Started());
+    bool managed = false;
+    for (int tries = 0; tries < 100 && !managed; ++tries) {
+        const CommandResult root = RunCommand({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"},
+                                              kTimeoutMs, {m_display->Environment()});
+        managed = root.out.find("window id") != std::string::npos;
+        if (!managed) usleep(50000);
+    }
+    ASSERT_TRUE(managed) << "openbox did not start: " << manager.Stderr();
+    const platform::ScreenView full = platform::ScreenView::Fullscreen(700, 500, 1920, 1080);
+    m_view = full;
+    ASSERT_NO_FATAL_FAILURE(Start({}, {"--fullscreen"}));
+    const Expected start = m_twin->Expect();
+    ASSERT_NO_FATAL_FAILURE(TakeGameWindow());
+    EXPECT_EQ(WaitForPicture(ScaledExpected(start, full)), "");
+
+    ASSERT_TRUE(Xdo({"key", "F11"}));
+    m_view = platform::ScreenView::Scaled(700, 500, 1);
+    EXPECT_TRUE(WaitUntil([&] { return GameWindow().has_value(); }, kTimeoutMs))
+        << "no 700 x 500 window after F11";
+    ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
+    EXPECT_EQ(m_geometry.x, (1920 - 700) / 2);
+    EXPECT_EQ(m_geometry.y, (1080 - 500) / 2);
+    EXPECT_EQ(WaitForPicture(start), "");
+
+    ASSERT_TRUE(Xdo({"key", "F11"}));
+    m_view = full;
+    EXPECT_TRUE(WaitUntil([&] { return GameWindow().has_value(); }, kTimeoutMs))
+        << "no full screen after F11 again";
+    ASSERT_NO_FATAL_FAILURE(UpdateGeometry());
+    EXPECT_EQ(WaitForPicture(ScaledExpected(start, full)), "");
+    ASSERT_TRUE(Xdo({"key", "alt+F4"}));
+    ExpectCleanEnd();
+}
+
 // On a full screen of 1920 x 1080 the game is shown 2.16 times as large, and a box opens at
 // scale 2, as large as from a window at --scale 2. F11 while it is open: the game window leaves
 // the full screen and the box stays over it, taking Return.
