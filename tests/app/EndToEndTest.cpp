@@ -274,11 +274,15 @@ protected:
 
     void TearDown() override {
         if (m_game && HasFailure()) ADD_FAILURE() << "the game's stderr: " << m_game->Stderr();
-        // The game goes before the folder it runs in.
+        EndGame();
+        lang::Use(lang::kGerman, {});
+    }
+    // Ends the game if it still runs; it goes before the folder it runs in, and the folder goes
+    // back to where it was made from before the next one is made.
+    void EndGame() {
         m_game.reset();
         m_twin.reset();
         m_folder.reset();
-        lang::Use(lang::kGerman, {});
     }
 
     // Starts the game from a folder with copies of the drawn pictures but those missing; the
@@ -692,13 +696,7 @@ TEST_F(EndToEndTest, ScaledWindowShowsTheBackBufferScaledAndTakesClicksWhereThey
     EXPECT_EQ(WaitForPicture(ScaledExpected(m_twin->Expect(), m_view)), "") << "scale 3";
     ASSERT_TRUE(Xdo({"key", "alt+F4"}));
     ExpectCleanEnd();
-    // The folder goes back to where it was made from before the next one is made.
-    const auto again = [this] {
-        m_game.reset();
-        m_twin.reset();
-        m_folder.reset();
-    };
-    again();
+    EndGame();
 
     // The same through SDL's window surface, the way without drawing straight to the X server.
     ASSERT_NO_FATAL_FAILURE(Start({}, {}, {"FLOEMAZE_SDL_SURFACE=1"}));
@@ -706,7 +704,7 @@ TEST_F(EndToEndTest, ScaledWindowShowsTheBackBufferScaledAndTakesClicksWhereThey
     EXPECT_EQ(WaitForPicture(ScaledExpected(m_twin->Expect(), m_view)), "") << "SDL's surface";
     ASSERT_TRUE(Xdo({"key", "alt+F4"}));
     ExpectCleanEnd();
-    again();
+    EndGame();
 
     m_view = platform::ScreenView::Scaled(700, 500, 2);
     ASSERT_NO_FATAL_FAILURE(Start({}, {"--scale", "2"}));
@@ -827,9 +825,7 @@ TEST_F(EndToEndTest, F11WithAMessageBoxOpenLeavesTheBoxUsable) {
     ASSERT_TRUE(scaledBox) << "no message box at --scale 2";
     const auto atScale2 = m_display->WindowGeometry(*scaledBox);
     ASSERT_TRUE(atScale2);
-    m_game.reset();
-    m_twin.reset();
-    m_folder.reset();
+    EndGame();
 
     m_view = platform::ScreenView::Fullscreen(700, 500, 1920, 1080);
     ASSERT_NO_FATAL_FAILURE(Start({GameImage::Path}, {"--fullscreen"}));
