@@ -721,6 +721,24 @@ TEST_F(EndToEndTest, ScaledWindowShowsTheBackBufferScaledAndTakesClicksWhereThey
     ASSERT_TRUE(PointerTo(kRest));
     m_twin->PointerTo(kRest);
 
+    // The system menu lies over the enlarged pixels and the About box over the window; after
+    // them the window shows all of itself again.
+    ASSERT_TRUE(Xdo({"key", "alt+space"}));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto shot = Capture(m_window);
+            return shot && shot->At(2, 2) == 0xF2F2F2;  // the menu's face inside its frame
+        },
+        kTimeoutMs))
+        << "no system menu";
+    ASSERT_TRUE(Xdo({"key", "i"}));
+    const auto about = m_display->FindWindow("^Info .+ber Icepup$", kTimeoutMs);
+    ASSERT_TRUE(about) << "no About box";
+    ASSERT_TRUE(Xdo({"key", "Return"}));
+    EXPECT_TRUE(WaitUntil([&] { return Gone(*about); }, kTimeoutMs)) << "the About box stayed";
+    EXPECT_EQ(WaitForPicture(ScaledExpected(m_twin->Expect(), m_view)), "")
+        << "after the menu and the About box";
+
     ASSERT_TRUE(PointerTo(kBackground));
     ASSERT_TRUE(Xdo({"mousedown", "1"}));
     ASSERT_TRUE(PointerToScreen(m_pointer->x + 90, m_pointer->y + 40));
