@@ -438,6 +438,24 @@ protected:
         m_display = std::make_unique<VirtualDisplay>(-1, screen);
         ASSERT_TRUE(m_display->Error().empty()) << m_display->Error();
     }
+    // The system menu from the keyboard (its face shows at (face, face), inside its frame), its
+    // About entry by its letter; Enter closes the box.
+    void AboutBoxFromTheKeyboard(int face) {
+        ASSERT_TRUE(Xdo({"key", "alt+space"}));
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const auto shot = Capture(m_window);
+                return shot && shot->At(face, face) == 0xF2F2F2;
+            },
+            kTimeoutMs))
+            << "no system menu";
+        ASSERT_TRUE(Xdo({"key", "i"}));
+        const auto about = m_display->FindWindow("^Info .+ber Icepup$", kTimeoutMs);
+        ASSERT_TRUE(about) << "no About box";
+        EXPECT_TRUE(ShowsText(*about, 100)) << "the About box shows no text";
+        ASSERT_TRUE(Xdo({"key", "Return"}));
+        EXPECT_TRUE(WaitUntil([&] { return Gone(*about); }, kTimeoutMs)) << "the About box stayed";
+    }
     // Waits until no block of the start picture is left in the board area of the game window
     // (read back in its client pixels); says how many are left otherwise.
     std::string WaitForStartPictureGone(const Expected& start) {
@@ -527,21 +545,7 @@ TEST_F(EndToEndTest, StartScreenPanelSidesAboutBoxMoveAndAltF4) {
     m_twin->Settle();
     EXPECT_EQ(WaitForPicture(start), "") << "panel closed";
 
-    // The system menu from the keyboard, its About entry by its letter; Enter closes the box.
-    ASSERT_TRUE(Xdo({"key", "alt+space"}));
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            const auto shot = Capture(m_window);
-            return shot && shot->At(1, 1) == 0xF2F2F2;  // the menu's face inside its frame
-        },
-        kTimeoutMs))
-        << "no system menu";
-    ASSERT_TRUE(Xdo({"key", "i"}));
-    const auto about = m_display->FindWindow("^Info .+ber Icepup$", kTimeoutMs);
-    ASSERT_TRUE(about) << "no About box";
-    EXPECT_TRUE(ShowsText(*about, 100)) << "the About box shows no text";
-    ASSERT_TRUE(Xdo({"key", "Return"}));
-    EXPECT_TRUE(WaitUntil([&] { return Gone(*about); }, kTimeoutMs)) << "the About box stayed";
+    ASSERT_NO_FATAL_FAILURE(AboutBoxFromTheKeyboard(1));
     EXPECT_EQ(WaitForPicture(start), "") << "after the About box";
 
     // Dragging the background moves the window along with the pointer, and the window shows
@@ -723,19 +727,7 @@ TEST_F(EndToEndTest, ScaledWindowShowsTheBackBufferScaledAndTakesClicksWhereThey
 
     // The system menu lies over the enlarged pixels and the About box over the window; after
     // them the window shows all of itself again.
-    ASSERT_TRUE(Xdo({"key", "alt+space"}));
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            const auto shot = Capture(m_window);
-            return shot && shot->At(2, 2) == 0xF2F2F2;  // the menu's face inside its frame
-        },
-        kTimeoutMs))
-        << "no system menu";
-    ASSERT_TRUE(Xdo({"key", "i"}));
-    const auto about = m_display->FindWindow("^Info .+ber Icepup$", kTimeoutMs);
-    ASSERT_TRUE(about) << "no About box";
-    ASSERT_TRUE(Xdo({"key", "Return"}));
-    EXPECT_TRUE(WaitUntil([&] { return Gone(*about); }, kTimeoutMs)) << "the About box stayed";
+    ASSERT_NO_FATAL_FAILURE(AboutBoxFromTheKeyboard(2));
     EXPECT_EQ(WaitForPicture(ScaledExpected(m_twin->Expect(), m_view)), "")
         << "after the menu and the About box";
 
