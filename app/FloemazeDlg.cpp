@@ -120,7 +120,7 @@ BOOL CFloemazeDlg::OnInitDialog() {
 
     // The settings' start state, as if the options had been clicked, without their animation.
     if (m_settings.sideRight) {
-        m_sideX = 500;
+        m_sideX = kBoardSide;
         m_radioLeft.SetFrame(0, 1);
         m_radioRight.SetFrame(0, 0);
     }
@@ -172,7 +172,7 @@ BOOL CFloemazeDlg::OnInitDialog() {
 void CFloemazeDlg::LayoutSprites(bool whole) {
     const int x = m_sideX;
     const int panel = m_panelY;
-    const int board = x == 0 ? 200 : 0;  // left edge of the 500 × 500 board area
+    const int board = BoardLeft();
     if (whole) {
         m_logo.MoveTo(x, 0);
         for (int column = 0; column < kStartPicture.columns; ++column) {

@@ -72,6 +72,9 @@ public:
     /// The start picture's frames, each shown by a start tile of its own.
     static constexpr res::PictureInfo kStartPicture = res::PictureOf(res::Picture::StartPicture);
     static constexpr int kStartTiles = kStartPicture.columns * kStartPicture.rows;
+    static constexpr int kControlColumnWidth = 200;
+    /// The board area's width and height; also m_sideX with the control column at the right.
+    static constexpr int kBoardSide = CMazeBoard::kSize * CMazeBoard::kField;
 
     explicit CFloemazeDlg(CWnd* parent = nullptr);
     ~CFloemazeDlg() override = default;
@@ -139,6 +142,8 @@ protected:
     void StepStartScreen();
     /// Moves the control column to the other side and redraws the window at once.
     void ToggleSide();
+    /// The left edge of the board area, beside the control column.
+    int BoardLeft() const { return m_sideX == 0 ? kControlColumnWidth : 0; }
     /// Adds the board's sprites to m_sprites, the first time only, and updates the window.
     void RevealBoard();
 

@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr int kControlColumnWidth = 200;
-constexpr int kBoardSide = CMazeBoard::kSize * CMazeBoard::kField;
-
 // Frame rows of the three image buttons in "Buttons.bmp".
 struct ButtonRows {
     int normal;
@@ -135,7 +132,7 @@ void CFloemazeDlg::StartGame() {
 
 bool CFloemazeDlg::OnBoardInPlay(POINT point) const {
     if (!m_gameStarted || !m_maze.m_bRunning) return false;
-    const int left = m_sideX == 0 ? kControlColumnWidth : 0;
+    const int left = BoardLeft();
     return point.x >= left && point.x < left + kBoardSide && point.y >= 0 && point.y < kBoardSide;
 }
 

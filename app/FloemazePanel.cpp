@@ -73,7 +73,7 @@ void CFloemazeDlg::ToggleSide() {
         m_radioLeft.SetFrame(0, 0);
         m_radioRight.SetFrame(0, 1);
     } else {
-        m_sideX = 500;
+        m_sideX = kBoardSide;
         m_radioLeft.SetFrame(0, 1);
         m_radioRight.SetFrame(0, 0);
     }
