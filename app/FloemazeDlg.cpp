@@ -69,11 +69,12 @@ BOOL CFloemazeDlg::OnInitDialog() {
     m_panelAlpha = 0.0f;
     m_dragSprite = nullptr;
     m_mouseDown = false;
-    m_sideX = 0;
+    // The settings' start state, as if the options had been clicked, without their animation.
+    m_sideX = m_settings.sideRight ? kBoardSide : 0;
+    m_animate = m_settings.animate;
+    m_dragEnabled = m_settings.logoDrag;
     m_panelY = -1000;
     m_panelSlide = 0;
-    m_animate = true;
-    m_dragEnabled = false;
     m_gameStarted = false;
     m_panelState = panel::kClosed;
     m_startPhase = startscreen::kShown;
@@ -108,26 +109,15 @@ BOOL CFloemazeDlg::OnInitDialog() {
     LoadImage(m_radioLeft, res::Picture::RadioButton);
     m_radioLeft.SetDepth(9);
     m_radioRight = m_radioLeft;
-    m_radioRight.SetFrame(0, 1);
 
     LoadImage(m_checkAnimation, res::Picture::CheckButton);
     m_checkAnimation.SetDepth(9);
     m_checkDrag = m_checkAnimation;
-    m_checkDrag.SetFrame(0, 1);
 
     LoadImage(m_separator, res::Picture::Separator);
     m_separator.SetDepth(105);
 
-    // The settings' start state, as if the options had been clicked, without their animation.
-    if (m_settings.sideRight) {
-        m_sideX = kBoardSide;
-        m_radioLeft.SetFrame(0, 1);
-        m_radioRight.SetFrame(0, 0);
-    }
-    m_animate = m_settings.animate;
-    m_checkAnimation.SetFrame(0, m_animate ? 0 : 1);
-    m_dragEnabled = m_settings.logoDrag;
-    m_checkDrag.SetFrame(0, m_dragEnabled ? 0 : 1);
+    ShowOptions();
 
     ApplyPanelAlpha();
     LayoutSprites(false);

@@ -140,6 +140,9 @@ protected:
     void StepPanel(int input);
     /// One tick of the start screen's phases; nothing before the first game has begun.
     void StepStartScreen();
+    /// Gives the radio buttons and the check boxes the frames m_sideX, m_animate and
+    /// m_dragEnabled call for.
+    void ShowOptions();
     /// Moves the control column to the other side and redraws the window at once.
     void ToggleSide();
     /// The left edge of the board area, beside the control column.

@@ -97,14 +97,9 @@ void CFloemazeDlg::OnLButtonUp(UINT /*flags*/, CPoint point) {
     if (hit == &m_buttonOptions) StepPanel(panel::kOptionsButton);
     if (hit == &m_buttonExit) OnCancel();
     if (hit == &m_radioLeft || hit == &m_radioRight) ToggleSide();
-    if (hit == &m_checkAnimation) {
-        m_animate = !m_animate;
-        m_checkAnimation.SetFrame(0, m_animate ? 0 : 1);
-    }
-    if (hit == &m_checkDrag) {
-        m_dragEnabled = !m_dragEnabled;
-        m_checkDrag.SetFrame(0, m_dragEnabled ? 0 : 1);
-    }
+    if (hit == &m_checkAnimation) m_animate = !m_animate;
+    if (hit == &m_checkDrag) m_dragEnabled = !m_dragEnabled;
+    if (hit == &m_checkAnimation || hit == &m_checkDrag) ShowOptions();
     Default();
 }
 

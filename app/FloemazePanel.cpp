@@ -67,16 +67,17 @@ void CFloemazeDlg::StepPanel(int input) {
     if (input == kTick) StepStartScreen();
 }
 
+void CFloemazeDlg::ShowOptions() {
+    const bool right = m_sideX != 0;
+    m_radioLeft.SetFrame(0, right ? 1 : 0);
+    m_radioRight.SetFrame(0, right ? 0 : 1);
+    m_checkAnimation.SetFrame(0, m_animate ? 0 : 1);
+    m_checkDrag.SetFrame(0, m_dragEnabled ? 0 : 1);
+}
+
 void CFloemazeDlg::ToggleSide() {
-    if (m_sideX != 0) {
-        m_sideX = 0;
-        m_radioLeft.SetFrame(0, 0);
-        m_radioRight.SetFrame(0, 1);
-    } else {
-        m_sideX = kBoardSide;
-        m_radioLeft.SetFrame(0, 1);
-        m_radioRight.SetFrame(0, 0);
-    }
+    m_sideX = m_sideX != 0 ? 0 : kBoardSide;
+    ShowOptions();
     LayoutSprites(true);
     CClientDC dc(this);
     m_sprites.Redraw(&dc);
