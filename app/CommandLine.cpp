@@ -141,21 +141,17 @@ std::string Usage(const fs::path& installed) {
 }
 
 DataDirChoice FindDataDir(const DataDirSources& sources) {
+    // A folder the user names must be one; notAFolder says so when it is not.
+    const auto named = [](const std::string& folder, const char* notAFolder) {
+        return IsFolder(folder) ? DataDirChoice{folder, {}}
+                                : DataDirChoice{{}, lang::Format(notAFolder, folder.c_str())};
+    };
     if (!sources.option.empty()) {
-        if (!IsFolder(sources.option)) {
-            return {{},
-                    lang::Format(lang::Tr("floemaze: --datadir: „%s“ ist kein Ordner"),
-                                 sources.option.c_str())};
-        }
-        return {sources.option, {}};
+        return named(sources.option, lang::Tr("floemaze: --datadir: „%s“ ist kein Ordner"));
     }
     if (!sources.environment.empty()) {
-        if (!IsFolder(sources.environment)) {
-            return {{},
-                    lang::Format(lang::Tr("floemaze: FLOEMAZE_DATADIR: „%s“ ist kein Ordner"),
-                                 sources.environment.c_str())};
-        }
-        return {sources.environment, {}};
+        return named(sources.environment,
+                     lang::Tr("floemaze: FLOEMAZE_DATADIR: „%s“ ist kein Ordner"));
     }
     std::error_code error;
     if (fs::is_regular_file(sources.current / kFirstPicture, error)) return {sources.current, {}};
