@@ -171,17 +171,17 @@ int ParseScale(std::string_view text) {
 void ReadSettingsFile(const fs::path& file, Settings& settings, std::vector<std::string>& faults) {
     // Without blocking: a named pipe in the file's place must not stop the game from starting.
     const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        if (errno != ENOENT && errno != ENOTDIR) {
-            faults.push_back("floemaze: " + file.string() +
-                             ": nicht lesbar: " + std::strerror(errno));
-        }
-        return;
-    }
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) return;
+    const auto unreadable = [&file](int error) {
+        return lang::Format(lang::Tr("floemaze: %s: nicht lesbar: %s"), file.c_str(),
+                            std::strerror(error));
+    };
     std::string text;
     struct stat info {};
     std::string fault;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fd < 0) {
+        fault = unreadable(errno);
+    } else if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         fault = lang::Format(lang::Tr("floemaze: %s: keine gewöhnliche Datei"), file.c_str());
     } else if (static_cast<std::size_t>(info.st_size) > kMaxFileSize) {
         fault = lang::Format(lang::Tr("floemaze: %s: größer als 64 KiB, keine Einstellungsdatei"),
@@ -192,12 +192,9 @@ void ReadSettingsFile(const fs::path& file, Settings& settings, std::vector<std:
         while ((got = read(fd, buffer, sizeof buffer)) > 0 && text.size() <= kMaxFileSize) {
             text.append(buffer, static_cast<std::size_t>(got));
         }
-        if (got < 0) {
-            fault = lang::Format(lang::Tr("floemaze: %s: nicht lesbar: %s"), file.c_str(),
-                                 std::strerror(errno));
-        }
+        if (got < 0) fault = unreadable(errno);
     }
-    close(fd);
+    if (fd >= 0) close(fd);
     if (!fault.empty()) {
         faults.push_back(fault);
         return;

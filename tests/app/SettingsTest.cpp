@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -102,7 +104,8 @@ TEST(SettingsTest, EveryLineThatCannotBeUsedIsOneLineAndKeepsTheDefault) {
     EXPECT_EQ(settings.scale, 3);
     EXPECT_TRUE(settings.fullscreen);
 
-    // Files: a missing one is none; a folder, a named pipe or a huge file cannot be read.
+    // Files: a missing one is none; a folder, a named pipe, a huge file or a link to itself
+    // cannot be read.
     faults.clear();
     app::ReadSettingsFile(dir.File("none.conf"), settings, faults);
     EXPECT_TRUE(faults.empty());
@@ -114,11 +117,15 @@ TEST(SettingsTest, EveryLineThatCannotBeUsedIsOneLineAndKeepsTheDefault) {
     app::ReadSettingsFile(
         dir.Write("huge.conf", std::vector<std::uint8_t>(huge.begin(), huge.end())), settings,
         faults);
-    EXPECT_EQ(faults, (std::vector<std::string>{
-                          "floemaze: " + dir.File("folder.conf") + ": keine gewöhnliche Datei",
-                          "floemaze: " + dir.File("pipe.conf") + ": keine gewöhnliche Datei",
-                          "floemaze: " + dir.File("huge.conf") +
-                              ": größer als 64 KiB, keine Einstellungsdatei"}));
+    fs::create_symlink("loop.conf", dir.File("loop.conf"));
+    app::ReadSettingsFile(dir.File("loop.conf"), settings, faults);
+    EXPECT_EQ(
+        faults,
+        (std::vector<std::string>{
+            "floemaze: " + dir.File("folder.conf") + ": keine gewöhnliche Datei",
+            "floemaze: " + dir.File("pipe.conf") + ": keine gewöhnliche Datei",
+            "floemaze: " + dir.File("huge.conf") + ": größer als 64 KiB, keine Einstellungsdatei",
+            "floemaze: " + dir.File("loop.conf") + ": nicht lesbar: " + std::strerror(ELOOP)}));
 }
 
 }  // namespace
