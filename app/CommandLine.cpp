@@ -176,32 +176,28 @@ std::optional<int> PrepareStart(int argc, const char* const* argv,
                                   !preset.dataDir.empty() && IsFolder(preset.dataDir);
         return fromSettings ? DataDirChoice{preset.dataDir, {}} : FindDataDir(sources);
     };
-    const auto sourcesOf = [&installed](const CommandLine& line) {
-        DataDirSources sources;
-        sources.option = line.dataDir;
-        if (const char* variable = std::getenv("FLOEMAZE_DATADIR")) sources.environment = variable;
-        std::error_code error;
-        sources.current = fs::current_path(error);
-        sources.installed = installed;
-        return sources;
-    };
     // The catalogues lie in the picture folder: a first reading finds the folder and the
-    // language, the second speaks in that language.
+    // language, the second speaks in that language. Where the folder may come from is the same
+    // for both.
+    CommandLine line = ParseCommandLine(argc, argv);
+    DataDirSources sources;
+    sources.option = line.dataDir;
+    if (const char* variable = std::getenv("FLOEMAZE_DATADIR")) sources.environment = variable;
+    std::error_code error;
+    sources.current = fs::current_path(error);
+    sources.installed = installed;
     {
-        const CommandLine first = ParseCommandLine(argc, argv);
         std::vector<std::string> toldLater;
         const Settings preset = ReadSettings(toldLater);
-        const DataDirSources sources = sourcesOf(first);
         const DataDirChoice where = folderOf(sources, preset);
-        std::error_code error;
         const fs::path folder =
             fs::absolute(where.error.empty() ? where.folder : sources.current, error);
         const fs::path catalogues = lang::CatalogueFolder(folder);
-        lang::Use(lang::Choose(first.language.empty() ? preset.language : first.language,
+        lang::Use(lang::Choose(line.language.empty() ? preset.language : line.language,
                                lang::Environment::FromProcess(), catalogues),
                   catalogues);
     }
-    CommandLine line = ParseCommandLine(argc, argv);
+    line = ParseCommandLine(argc, argv);
     switch (line.action) {
         case CommandLine::Action::Help:
             std::fputs(Usage(installed).c_str(), stdout);
@@ -227,8 +223,6 @@ std::optional<int> PrepareStart(int argc, const char* const* argv,
     display = line.display;
     if (display.scale == 0) display.scale = settings.scale;
     display.fullscreen = display.fullscreen || settings.fullscreen;
-    const DataDirSources sources = sourcesOf(line);
-    std::error_code error;
     const DataDirChoice choice = folderOf(sources, settings);
     if (!choice.error.empty()) {
         std::fprintf(stderr, "%s\n%s", choice.error.c_str(), Usage(installed).c_str());
