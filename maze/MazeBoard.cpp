@@ -17,6 +17,9 @@ int g_nSubStep = CMazeBoard::kMovesPerStep;
 int g_nTickCount = 0;
 int g_nFallCount = 0;
 
+namespace {
+// Whether sprite's image holds its whole sheet of columns × rows frames; when it does not, the
+// reason is shown and the image is let go.
 bool HoldsFrames(CSprite& sprite, int columns, int rows) {
     const long long width = static_cast<long long>(columns) * sprite.m_nFrameWidth;
     const long long height = static_cast<long long>(rows) * sprite.m_nFrameHeight;
@@ -28,6 +31,7 @@ bool HoldsFrames(CSprite& sprite, int columns, int rows) {
     sprite.Share(CDIB());
     return false;
 }
+}  // namespace
 
 bool LoadPicture(CSprite& sprite, res::Picture picture) {
     const res::PictureInfo& info = res::PictureOf(picture);

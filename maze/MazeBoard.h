@@ -33,15 +33,11 @@ inline constexpr int kStand = 6;  ///< no step under way
 
 namespace maze {
 /// Loads picture into sprite with the table's colour key and frame size. When the file cannot be
-/// loaded or is too small for its frames, shows the picture's message, writes the full path that
-/// was tried to standard error and returns false; the sprite then draws nothing.
+/// loaded or is too small for its frames (the reason shown first), shows the picture's message,
+/// writes the full path that was tried to standard error and returns false; the sprite then draws
+/// nothing: a frame outside the image could neither be drawn nor hit-tested, and every
+/// composition would report it anew.
 bool LoadPicture(CSprite& sprite, res::Picture picture);
-
-/// Whether sprite's image holds its whole sheet of columns × rows frames. When it does not, the
-/// reason is shown and the image is let go, so the sprite draws nothing: a frame outside the
-/// image could neither be drawn nor hit-tested, and every composition would report it anew. The
-/// game window checks its own pictures the same way.
-bool HoldsFrames(CSprite& sprite, int columns, int rows);
 
 /// The walk's counters. They live as long as the program and belong to no board.
 extern int g_nSubStep;    ///< moves still to come in the current step; 5 while none is under way
