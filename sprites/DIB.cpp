@@ -28,6 +28,16 @@ void Show(const char* message) {
     AfxMessageBox(lang::Tr(message), MB_OK, 0);
 }
 
+// Copies n bytes when rule is null, else blends them with rule.
+void AddSpan(const PixelKernels& kernels, const BlendRule* rule, unsigned char* dst,
+             const unsigned char* src, std::size_t n) {
+    if (rule == nullptr) {
+        kernels.copySpan(dst, src, n);
+    } else {
+        kernels.blendSpan(n, dst, src, *rule);
+    }
+}
+
 }  // namespace
 
 // Where each row's visible pixels lie, for the key colour they were found with: rows of sprite
@@ -346,13 +356,14 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
                             static_cast<std::size_t>(dx) * 3;
     dest->PixelsChanged();
     const auto rows = static_cast<std::size_t>(h);
+    const BlendRule* rule = copy ? nullptr : &BlendRuleFor(alpha);
     if (dest->m_pBits == m_pBits) {
-        AddRowsToItself(dstRow, dstStride, srcRow, srcStride, spanBytes, rows, colourKey != 0, copy,
-                        alpha);
+        AddRowsToItself(dstRow, dstStride, srcRow, srcStride, spanBytes, rows, colourKey != 0,
+                        rule);
         return;
     }
     if (colourKey != 0) {
-        AddKeyedRows(dstRow, dstStride, srcX, srcY, w, h, copy, alpha);
+        AddKeyedRows(dstRow, dstStride, srcX, srcY, w, h, rule);
         return;
     }
     const PixelKernels& kernels = Kernels();
@@ -362,9 +373,8 @@ void CDIB::AddSpriteTo(CDIB* dest, int x, int y, int width, int height, int sx, 
         return;
     }
     // Rows are stored bottom-up, so the next row down lies one stride lower in memory.
-    const BlendRule& rule = BlendRuleFor(alpha);
     for (std::size_t r = 0; r < rows; ++r, srcRow -= srcStride, dstRow -= dstStride) {
-        kernels.blendSpan(spanBytes, dstRow, srcRow, rule);
+        kernels.blendSpan(spanBytes, dstRow, srcRow, *rule);
     }
 }
 
@@ -445,11 +455,10 @@ CDIB::KeyRuns& CDIB::VisibleRuns() const {
 }
 
 void CDIB::AddKeyedRows(unsigned char* dstRow, std::size_t dstStride, std::int64_t srcX,
-                        std::int64_t srcY, std::int64_t width, std::int64_t height, bool copy,
-                        float alpha) const {
+                        std::int64_t srcY, std::int64_t width, std::int64_t height,
+                        const BlendRule* rule) const {
     KeyRuns& found = VisibleRuns();
     const PixelKernels& kernels = Kernels();
-    const BlendRule* rule = copy ? nullptr : &BlendRuleFor(alpha);
     const std::size_t srcStride = DibStride(GetWidth(), 24);
     const unsigned char* srcRow = PixelAt(static_cast<int>(srcX), static_cast<int>(srcY));
     const std::int64_t srcEnd = srcX + width;
@@ -469,22 +478,17 @@ void CDIB::AddKeyedRows(unsigned char* dstRow, std::size_t dstStride, std::int64
             const std::int64_t end = std::min<std::int64_t>(run.end, srcEnd);
             const auto offset = static_cast<std::size_t>(begin - srcX) * 3;
             const auto bytes = static_cast<std::size_t>(end - begin) * 3;
-            if (copy) {
-                kernels.copySpan(dstRow + offset, srcRow + offset, bytes);
-            } else {
-                kernels.blendSpan(bytes, dstRow + offset, srcRow + offset, *rule);
-            }
+            AddSpan(kernels, rule, dstRow + offset, srcRow + offset, bytes);
         }
     }
 }
 
 void CDIB::AddRowsToItself(unsigned char* dstRow, std::size_t dstStride,
                            const unsigned char* srcRow, std::size_t srcStride, std::size_t bytes,
-                           std::size_t rows, bool keyed, bool copy, float alpha) const {
+                           std::size_t rows, bool keyed, const BlendRule* rule) const {
     // An image drawn onto itself may overwrite rows it has still to read. Each row is read as it
     // is when its turn comes, into a copy, so that no kernel sees a span overlap its source.
     const PixelKernels& kernels = Kernels();
-    const BlendRule* rule = copy ? nullptr : &BlendRuleFor(alpha);
     std::vector<unsigned char> row(bytes);
     std::vector<KeyRun> runs;
     unsigned char key[3];
@@ -500,11 +504,7 @@ void CDIB::AddRowsToItself(unsigned char* dstRow, std::size_t dstStride,
         for (const KeyRun run : runs) {
             const std::size_t offset = std::size_t{run.begin} * 3;
             const std::size_t n = (std::size_t{run.end} - run.begin) * 3;
-            if (copy) {
-                kernels.copySpan(dstRow + offset, row.data() + offset, n);
-            } else {
-                kernels.blendSpan(n, dstRow + offset, row.data() + offset, *rule);
-            }
+            AddSpan(kernels, rule, dstRow + offset, row.data() + offset, n);
         }
     }
 }

@@ -98,12 +98,13 @@ private:
     struct KeyRuns;
     /// The runs of visible pixels for the current key colour, found now if they are not known.
     KeyRuns& VisibleRuns() const;
+    /// These add rows by copying when rule is null, else by blending with rule.
     void AddKeyedRows(unsigned char* dstRow, std::size_t dstStride, std::int64_t srcX,
-                      std::int64_t srcY, std::int64_t width, std::int64_t height, bool copy,
-                      float alpha) const;
+                      std::int64_t srcY, std::int64_t width, std::int64_t height,
+                      const BlendRule* rule) const;
     void AddRowsToItself(unsigned char* dstRow, std::size_t dstStride, const unsigned char* srcRow,
                          std::size_t srcStride, std::size_t bytes, std::size_t rows, bool keyed,
-                         bool copy, float alpha) const;
+                         const BlendRule* rule) const;
 
     BOOL ReadFrom(bmp::Source& source);
     void ReleaseForDestroy();
