@@ -153,16 +153,21 @@ BOOL CDIB::LoadFromMemory(const unsigned char* data, std::size_t size) {
     return ReadFrom(source);
 }
 
-BOOL CDIB::ReadFrom(bmp::Source& source) {
-    if (const char* refusal = bmp::ReadHeaders(source, m_pFileHeader, m_pInfo)) {
-        return Refuse(refusal);
-    }
+bool CDIB::CreateSection() {
     m_pDC->Attach(::CreateCompatibleDC(nullptr));
     void* bits = nullptr;
     m_hBitmap = ::CreateDIBSection(m_pDC->m_hDC, m_pInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
     m_pBits = static_cast<unsigned char*>(bits);
-    if (m_pBits == nullptr) return Refuse("Die DIB-Section konnte nicht angelegt werden");
+    if (m_pBits == nullptr) return false;
     m_hOldBitmap = ::SelectObject(m_pDC->m_hDC, m_hBitmap);
+    return true;
+}
+
+BOOL CDIB::ReadFrom(bmp::Source& source) {
+    if (const char* refusal = bmp::ReadHeaders(source, m_pFileHeader, m_pInfo)) {
+        return Refuse(refusal);
+    }
+    if (!CreateSection()) return Refuse("Die DIB-Section konnte nicht angelegt werden");
     if (m_hOldBitmap == nullptr) return Refuse("Die Bitmap konnte nicht ausgewählt werden");
     const std::size_t pixelBytes = bmp::PixelBytes(m_pInfo->bmiHeader);
     if (source.Take(m_pBits, pixelBytes) != pixelBytes) return Refuse("Lesefehler");
@@ -191,12 +196,7 @@ BOOL CDIB::CreateFromDC(CDC* dc, int width, int height) {
     // Images are bottom-up: a negative height would make a top-down section nothing else expects.
     if (width <= 0 || height <= 0) return Refuse("Die DIB-Section konnte nicht angelegt werden");
 
-    m_pDC->Attach(::CreateCompatibleDC(nullptr));
-    void* bits = nullptr;
-    m_hBitmap = ::CreateDIBSection(m_pDC->m_hDC, m_pInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_pBits = static_cast<unsigned char*>(bits);
-    if (m_pBits == nullptr) return Refuse("Die DIB-Section konnte nicht angelegt werden");
-    m_hOldBitmap = ::SelectObject(m_pDC->m_hDC, m_hBitmap);
+    if (!CreateSection()) return Refuse("Die DIB-Section konnte nicht angelegt werden");
     if (m_hOldBitmap == nullptr) Show("Die Bitmap konnte nicht ausgewählt werden");
     CopyFromDC(dc, width, height);
     return TRUE;

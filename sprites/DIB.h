@@ -107,6 +107,9 @@ private:
                          const BlendRule* rule) const;
 
     BOOL ReadFrom(bmp::Source& source);
+    /// Makes the DIB section m_pInfo describes in a memory DC of this image's own and selects it
+    /// there; false when there is no section. m_hOldBitmap is null when selecting it failed.
+    bool CreateSection();
     void ReleaseForDestroy();
     void ReleaseForRecreate();
     void FreeImage();
