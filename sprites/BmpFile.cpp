@@ -117,9 +117,10 @@ const char* ReadHeaders(Source& source, BITMAPFILEHEADER*& header, BITMAPINFO*& 
 }
 
 bool Write(CFile& file, const BITMAPFILEHEADER& header, const BITMAPINFO* info,
-           const unsigned char* pixels, std::size_t pixelBytes) {
+           const unsigned char* pixels) {
     // Exactly the pixel memory the image has is written, and the header says so, whatever size
     // a loaded file declared.
+    const std::size_t pixelBytes = PixelBytes(info->bmiHeader);
     BITMAPFILEHEADER written = header;
     written.bfSize = static_cast<DWORD>(header.bfOffBits + pixelBytes);
     try {

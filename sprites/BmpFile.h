@@ -91,8 +91,9 @@ const char* ReadHeaders(Source& source, BITMAPFILEHEADER*& header, BITMAPINFO*& 
 std::size_t PixelBytes(const BITMAPINFOHEADER& info);
 
 /// Writes the file header (with bfSize set to what is written), the bfOffBits − 14 bytes of the
-/// info block and pixelBytes of pixels. Returns false when a write failed.
+/// info block and the PixelBytes of pixels the info header describes. Returns false when a write
+/// failed.
 bool Write(CFile& file, const BITMAPFILEHEADER& header, const BITMAPINFO* info,
-           const unsigned char* pixels, std::size_t pixelBytes);
+           const unsigned char* pixels);
 
 }  // namespace bmp

@@ -264,9 +264,7 @@ BOOL CDIB::Write(CFile* file) {
         Show(kNoImage);
         return FALSE;
     }
-    const std::size_t pixelBytes =
-        static_cast<std::size_t>(GetHeight()) * static_cast<std::size_t>(GetStride());
-    if (!bmp::Write(*file, *m_pFileHeader, m_pInfo, m_pBits, pixelBytes)) {
+    if (!bmp::Write(*file, *m_pFileHeader, m_pInfo, m_pBits)) {
         Show("Schreibfehler – vielleicht ist der Datenträger voll");
         return FALSE;
     }
