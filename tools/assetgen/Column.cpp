@@ -181,7 +181,7 @@ void ButtonIcon(cairo_t* cr, int button, double cx, double cy, double r, State s
     cairo_restore(cr);
 }
 
-void Button(cairo_t* cr, int button, State state) {
+void Button(cairo_t* cr, int button, const Label& label, State state) {
     const double x = kButtonLeft;
     const double w = kButtonWidth;
     const double shift = state == State::Pressed ? 2 : 0;
@@ -225,7 +225,6 @@ void Button(cairo_t* cr, int button, State state) {
     const double iconX = kIconX;
     const double cy = top + h / 2;
     ButtonIcon(cr, button, iconX, cy, iconR, state);
-    const Label label = ButtonLabels()[static_cast<std::size_t>(button)];
     TextStyle style = label.style;
     style.fill = state == State::Hover ? kSeaDeep : kInk;
     CentredText(cr, label.text, label.x, cy + CapHeight(style.size) / 2, style);
@@ -326,6 +325,7 @@ CDIB Buttons(const Canvas& background) {
     const int h = layout::kButtonHeight;
     constexpr int kFrames = res::PictureOf(res::Picture::Buttons).rows;
     Canvas content(static_cast<int>(W), kFrames * h);
+    const std::vector<Label> labels = ButtonLabels();
     for (int button = 0; button < 3; ++button) {
         for (int state = 0; state < 3; ++state) {
             const int row = 3 * button + state;
@@ -334,7 +334,7 @@ CDIB Buttons(const Canvas& background) {
             cairo_rectangle(cr, 0, row * h, W, h);
             cairo_clip(cr);
             cairo_translate(cr, 0, row * h);
-            Button(cr, button, static_cast<State>(state));
+            Button(cr, button, labels[static_cast<std::size_t>(button)], static_cast<State>(state));
             cairo_restore(cr);
         }
     }
