@@ -60,10 +60,6 @@ const std::array<IconLayer, 12> kLayers = [] {
     };
 }();
 
-IconColour Mix(IconColour a, IconColour b, double t) {
-    return IconColour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
 bool Inside(const IconLayer& layer, double x, double y) {
     const double dx = (x - layer.cx) / layer.rx;
     const double dy = (y - layer.cy) / layer.ry;
@@ -95,6 +91,10 @@ bool Shade(double x, double y, IconColour& out) {
 }
 
 }  // namespace
+
+IconColour Mix(IconColour a, IconColour b, double t) {
+    return IconColour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
 
 std::span<const IconLayer> AppIconLayers() {
     return kLayers;

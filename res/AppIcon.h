@@ -31,6 +31,8 @@ struct IconLayer {
     double gx = 0, gy = 0, radius = 1, offset = 0;
 };
 
+/// a + (b − a) × t, channel by channel: how the layers' shadings mix their two colours.
+IconColour Mix(IconColour a, IconColour b, double t);
 /// The layers from the back to the front.
 std::span<const IconLayer> AppIconLayers();
 /// The icon at size × size pixels, rasterised with 4 × 4 samples a pixel.

@@ -68,9 +68,7 @@ bool SaveSvg(const std::string& path, double side) {
                 for (int i = 0; i <= kStops; ++i) {
                     const double t = static_cast<double>(i) / kStops;
                     const double d = layer.radius * std::sqrt(t + layer.offset);
-                    const res::IconColour c{layer.from.r + (layer.to.r - layer.from.r) * t,
-                                            layer.from.g + (layer.to.g - layer.from.g) * t,
-                                            layer.from.b + (layer.to.b - layer.from.b) * t};
+                    const res::IconColour c = res::Mix(layer.from, layer.to, t);
                     if (i == 0) AddStop(pattern, 0, c);
                     AddStop(pattern, d / outer, c);
                 }
