@@ -201,10 +201,6 @@ void LeftText(cairo_t* cr, const std::string& text, double x, double y, const Te
     StyledText(cr, text, x, y, style);
 }
 
-}  // namespace assetgen
-
-namespace assetgen {
-
 double LabelSize(const std::string& text, double preferred, double width) {
     return std::max(kReadableSize, FitTextSize(text, preferred, width));
 }

@@ -7,9 +7,7 @@
 // language whose catalogue lies in its locale/), the desktop icons into its subfolder icons/ (in
 // the hicolor theme's layout) and, when asked, a contact sheet of everything. The output is the
 // same, byte for byte, on every run.
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
