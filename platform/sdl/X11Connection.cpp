@@ -61,11 +61,7 @@ void EndForLostDisplay() {
 int X11ConnectionFd(SDL_Window* window) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (window != nullptr && SDL_GetWindowWMInfo(window, &info) == SDL_TRUE &&
-        info.subsystem == SDL_SYSWM_X11 && info.info.x11.display != nullptr) {
-        return ConnectionNumber(info.info.x11.display);
-    }
+    if (X11Info(window, info)) return ConnectionNumber(info.info.x11.display);
 #else
     (void)window;
 #endif
@@ -75,11 +71,7 @@ int X11ConnectionFd(SDL_Window* window) {
 void X11SetIcons(SDL_Window* window, const Icon& icon) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (window == nullptr || SDL_GetWindowWMInfo(window, &info) != SDL_TRUE ||
-        info.subsystem != SDL_SYSWM_X11 || info.info.x11.display == nullptr) {
-        return;
-    }
+    if (!X11Info(window, info)) return;
     // Width, height, then the pixels as 0xAARRGGBB, for each size; Xlib hands 32-bit properties
     // over as longs.
     std::vector<unsigned long> cardinals;
