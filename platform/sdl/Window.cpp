@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sdl/Window.h"
-#include "platform/sdl/X11Connection.h"
 
 #include <algorithm>
 #include <array>
@@ -52,12 +51,17 @@ Bitmap Over(SDL_Surface* surface) {
     return bitmap;
 }
 
-// The four bands of a full screen around the game, some of them empty.
-std::array<RECT, 4> BorderOf(const ScreenView& view) {
+// Calls fill with each part of area on the border of a full screen around the game.
+template <typename Fill>
+void ForEachBorderPart(const ScreenView& view, const RECT& area, Fill fill) {
     const RECT& t = view.target;
-    return {RECT{0, 0, view.screenWidth, t.top},
-            RECT{0, t.bottom, view.screenWidth, view.screenHeight},
-            RECT{0, t.top, t.left, t.bottom}, RECT{t.right, t.top, view.screenWidth, t.bottom}};
+    const std::array<RECT, 4> border{
+        RECT{0, 0, view.screenWidth, t.top}, RECT{0, t.bottom, view.screenWidth, view.screenHeight},
+        RECT{0, t.top, t.left, t.bottom}, RECT{t.right, t.top, view.screenWidth, t.bottom}};
+    for (const RECT& band : border) {
+        RECT part{};
+        if (IntersectRect(&part, &band, &area)) fill(part);
+    }
 }
 
 // Only the program's first frame counts.
@@ -342,12 +346,8 @@ void SdlPeer::ComposeOverlay(const Bitmap& band, const RECT& screen) const {
     }
 }
 
-bool SdlPeer::PresentOnCanvas(X11Canvas& canvas, const RECT& rect, bool onlyChanged) {
-    if (m_surface.bits == nullptr) return false;
-    const ScreenView view = View();
-    RECT area{};
-    const RECT whole{0, 0, view.screenWidth, view.screenHeight};
-    if (!IntersectRect(&area, &rect, &whole)) return false;
+void SdlPeer::PresentOnCanvas(X11Canvas& canvas, const ScreenView& view, const RECT& area,
+                              bool onlyChanged) {
     const auto putOverlay = [&](const RECT& part) {
         RECT shown{};
         const RECT overlay = OverlayRect();
@@ -365,8 +365,7 @@ bool SdlPeer::PresentOnCanvas(X11Canvas& canvas, const RECT& rect, bool onlyChan
             canvas.Put(band, RECT{0, 0, band.width, band.height}, screen.left, screen.top);
         };
         const RECT cover = ToClientCover(view, area);
-        const bool tracked =
-            m_scaledInto == &canvas && m_onScreen.width == m_width && m_onScreen.height == m_height;
+        const bool tracked = Tracks(&canvas);
         if (onlyChanged && tracked) {
             // The game presents the union of what it changed, often far more than that: only
             // what differs from what the screen shows is enlarged and sent.
@@ -377,29 +376,19 @@ bool SdlPeer::PresentOnCanvas(X11Canvas& canvas, const RECT& rect, bool onlyChan
             ScaleInBands(m_surface, view, cover, kBandPixels, m_band, put);
             if (tracked) KeepShown(cover);
         }
-        for (const RECT& band : BorderOf(view)) {
-            RECT part{};
-            if (!IntersectRect(&part, &band, &area)) continue;
+        ForEachBorderPart(view, area, [&](const RECT& part) {
             canvas.Fill(part, kBorderRed, kBorderGreen, kBorderBlue);
             putOverlay(part);
-        }
+        });
     }
     canvas.Flush();
-    TraceFirstFrame();
-    return true;
 }
 
-bool SdlPeer::PresentScreen(const RECT& rect, bool onlyChanged) {
-    Retarget();
-    if (X11Canvas* canvas = Canvas()) return PresentOnCanvas(*canvas, rect, onlyChanged);
+bool SdlPeer::PresentOnSurface(const ScreenView& view, const RECT& area, bool onlyChanged) {
     SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
-    if (screen == nullptr || screen->pixels == nullptr || m_surface.bits == nullptr) return false;
-    const ScreenView view = View();
+    if (screen == nullptr || screen->pixels == nullptr) return false;
     // While a change of size is on its way, its event redraws the window.
     if (screen->w != view.screenWidth || screen->h != view.screenHeight) return false;
-    RECT area{};
-    const RECT whole{0, 0, screen->w, screen->h};
-    if (!IntersectRect(&area, &rect, &whole)) return false;
     RECT changed = area;
     if (m_backdrop != nullptr) {
         if (SDL_Surface* picture = Wrap(*m_backdrop)) {
@@ -412,8 +401,7 @@ bool SdlPeer::PresentScreen(const RECT& rect, bool onlyChanged) {
         const RECT cover = ToClientCover(view, area);
         const RECT written = ToScreen(view, cover);
         UnionRect(&changed, &area, &written);
-        const bool tracked = screen->pixels == m_scaledInto && m_onScreen.width == m_width &&
-                             m_onScreen.height == m_height;
+        const bool tracked = Tracks(screen->pixels);
         if (onlyChanged && m_overlay == nullptr && tracked) {
             // The game presents the union of what it changed, often far more than that: only
             // what differs from what the screen shows is enlarged and sent.
@@ -430,16 +418,29 @@ bool SdlPeer::PresentScreen(const RECT& rect, bool onlyChanged) {
             SDL_BlitScaled(m_wrap, &source, screen, &target);
         }
         const Uint32 border = SDL_MapRGB(screen->format, kBorderRed, kBorderGreen, kBorderBlue);
-        for (const RECT& band : BorderOf(view)) {
-            RECT part{};
-            if (!IntersectRect(&part, &band, &area)) continue;
+        ForEachBorderPart(view, area, [&](const RECT& part) {
             const SDL_Rect fill = ToSdl(part);
             SDL_FillRect(screen, &fill, border);
-        }
+        });
     }
     BlitOverlay(screen, changed);
     const SDL_Rect update = ToSdl(changed);
     SDL_UpdateWindowSurfaceRects(m_handle, &update, 1);
+    return true;
+}
+
+bool SdlPeer::PresentScreen(const RECT& rect, bool onlyChanged) {
+    Retarget();
+    if (m_surface.bits == nullptr) return false;
+    const ScreenView view = View();
+    RECT area{};
+    const RECT whole{0, 0, view.screenWidth, view.screenHeight};
+    if (!IntersectRect(&area, &rect, &whole)) return false;
+    if (X11Canvas* canvas = Canvas()) {
+        PresentOnCanvas(*canvas, view, area, onlyChanged);
+    } else if (!PresentOnSurface(view, area, onlyChanged)) {
+        return false;
+    }
     TraceFirstFrame();
     return true;
 }

@@ -103,8 +103,16 @@ private:
     /// only the client pixels that the screen does not show yet. False when nothing could be
     /// drawn (no surface yet, or one of a size on its way out).
     bool PresentScreen(const RECT& rect, bool onlyChanged = false);
-    /// PresentScreen for a window drawn through an X11 canvas.
-    bool PresentOnCanvas(X11Canvas& canvas, const RECT& rect, bool onlyChanged);
+    /// The parts of PresentScreen for a window drawn through an X11 canvas and for one drawn
+    /// into SDL's surface, with area clipped to the screen.
+    void PresentOnCanvas(X11Canvas& canvas, const ScreenView& view, const RECT& area,
+                         bool onlyChanged);
+    bool PresentOnSurface(const ScreenView& view, const RECT& area, bool onlyChanged);
+    /// Whether m_onScreen holds what target (SDL's surface's pixels or the canvas) shows.
+    bool Tracks(const void* target) const {
+        return target == m_scaledInto && m_onScreen.width == m_width &&
+               m_onScreen.height == m_height;
+    }
     /// The X11 canvas of a window shown at another size than its pixels; null where there is none.
     X11Canvas* Canvas();
     /// Draws the part of the overlay within area (in the screen's pixels) onto screen.
