@@ -64,6 +64,11 @@ void ForEachBorderPart(const ScreenView& view, const RECT& area, Fill fill) {
     }
 }
 
+// Copies the rows of from into to, which is as large.
+void CopyRows(const Bitmap& from, Bitmap& to) {
+    for (int y = 0; y < to.height; ++y) std::memcpy(to.Row(y), from.Row(y), to.stride);
+}
+
 // Only the program's first frame counts.
 void TraceFirstFrame() {
     if (g_firstFrame) return;
@@ -178,11 +183,13 @@ void SdlPeer::Retarget() {
         return;
     }
     if (m_surface.owned && m_surface.width == m_width && m_surface.height == m_height) return;
+    MoveToCopy(shownThere);
+}
+
+void SdlPeer::MoveToCopy(bool keep) {
     Bitmap copy;
     Allocate(copy, m_width, m_height);
-    if (shownThere) {
-        for (int y = 0; y < m_height; ++y) std::memcpy(copy.Row(y), m_surface.Row(y), copy.stride);
-    }
+    if (keep) CopyRows(m_surface, copy);
     DropCopy();
     m_surface = std::move(copy);
     m_wrap = Wrap(m_surface);
@@ -196,12 +203,7 @@ void SdlPeer::DropCopy() {
 }
 
 void SdlPeer::KeepInMemory() {
-    if (!DrawsDirectly()) return;
-    Bitmap copy;
-    Allocate(copy, m_width, m_height);
-    for (int y = 0; y < m_height; ++y) std::memcpy(copy.Row(y), m_surface.Row(y), copy.stride);
-    m_surface = std::move(copy);
-    m_wrap = Wrap(m_surface);
+    if (DrawsDirectly()) MoveToCopy(true);
 }
 
 RECT SdlPeer::ScreenRect() const {
@@ -242,8 +244,7 @@ void SdlPeer::Redraw() {
     }
     if (m_onScreen.width != m_width || m_onScreen.height != m_height)
         Allocate(m_onScreen, m_width, m_height);
-    for (int y = 0; y < m_height; ++y)
-        std::memcpy(m_onScreen.Row(y), m_surface.Row(y), m_onScreen.stride);
+    CopyRows(m_surface, m_onScreen);
     m_scaledInto = target;
 }
 

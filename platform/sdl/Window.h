@@ -128,6 +128,8 @@ private:
     /// Points m_surface at SDL's window surface or at the memory copy, whichever fits now, and
     /// carries what the window shows over from the one to the other.
     void Retarget();
+    /// Points m_surface at a new memory copy, with what the window shows if keep.
+    void MoveToCopy(bool keep);
     void DropCopy();
 
     SdlBackend& m_backend;
