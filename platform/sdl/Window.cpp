@@ -456,17 +456,14 @@ void SdlPeer::Present(const RECT& rect) {
     }
     Retarget();
     SDL_Surface* screen = SDL_GetWindowSurface(m_handle);
-    if (screen == nullptr || (m_wrap == nullptr && !DrawsDirectly())) return;
-    if (DrawsDirectly()) {
-        const SDL_Rect changed = ToSdl(area);
-        SDL_UpdateWindowSurfaceRects(m_handle, &changed, 1);
-        TraceFirstFrame();
-        return;
+    if (screen == nullptr) return;
+    if (!DrawsDirectly()) {
+        if (m_wrap == nullptr) return;
+        SDL_Rect source = ToSdl(area);
+        SDL_Rect target = source;
+        SDL_BlitSurface(m_wrap, &source, screen, &target);
+        BlitOverlay(screen, area);
     }
-    SDL_Rect source = ToSdl(area);
-    SDL_Rect target = source;
-    SDL_BlitSurface(m_wrap, &source, screen, &target);
-    BlitOverlay(screen, area);
     const SDL_Rect changed = ToSdl(area);
     SDL_UpdateWindowSurfaceRects(m_handle, &changed, 1);
     TraceFirstFrame();
