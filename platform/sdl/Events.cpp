@@ -451,10 +451,8 @@ void SdlBackend::OpenMenu(SdlPeer& peer, const CMenu& menu, std::optional<POINT>
     // The menu lies over the window in the screen's pixels, at the window's scale.
     const int scale = peer.TextScale();
     const Font* font = TextFont(scale);
-    const MeasureText measure = [font, scale](std::string_view text) {
-        return font != nullptr ? font->Width(text) : static_cast<int>(text.size()) * 7 * scale;
-    };
-    m_menu = std::make_unique<Menu>(Menu{&peer, PopupMenu(menu, measure, scale), Bitmap{}});
+    m_menu = std::make_unique<Menu>(
+        Menu{&peer, PopupMenu(menu, TextWidths(font, scale), scale), Bitmap{}});
     const ScreenView view = peer.View();
     const RECT corner = ToScreen(view, RECT{0, 0, 1, 1});
     POINT place{corner.left, corner.top};

@@ -27,11 +27,6 @@ constexpr int kBoxStripHeight = 44;    // the grey strip with the button
 constexpr int kButtonWidth = 88;
 constexpr int kButtonHeight = 26;
 
-int Measure(const Font* font, std::string_view text) {
-    // Without a font the box still gets a sensible size: about 7 pixels a character.
-    return font != nullptr ? font->Width(text) : static_cast<int>(text.size()) * 7;
-}
-
 void DrawTextAt(Bitmap& target, const Font* font, int x, int y, std::string_view text,
                 const RECT& clip) {
     if (font != nullptr) font->Draw(target, x, y, text, kTextColour, clip);
@@ -39,13 +34,18 @@ void DrawTextAt(Bitmap& target, const Font* font, int x, int y, std::string_view
 
 }  // namespace
 
+MeasureText TextWidths(const Font* font, int scale) {
+    return [font, scale](std::string_view text) {
+        // Without a font boxes and menus still get a sensible size: about 7 pixels a character.
+        return font != nullptr ? font->Width(text) : static_cast<int>(text.size()) * 7 * scale;
+    };
+}
+
 MessageBoxLayout LayoutMessageBox(std::string_view text, const Font* font, int scale) {
     MessageBoxLayout layout;
     layout.scale = std::max(scale, 1);
     const int s = layout.scale;
-    const MeasureText measure = [font, s](std::string_view piece) {
-        return font != nullptr ? font->Width(piece) : Measure(font, piece) * s;
-    };
+    const MeasureText measure = TextWidths(font, s);
     layout.lines = WrapText(text, kBoxMaxTextWidth * s, measure);
     layout.lineHeight = font != nullptr ? font->LineHeight() : 16 * s;
     int textWidth = 0;

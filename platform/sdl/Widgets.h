@@ -16,6 +16,9 @@ namespace platform::sdl {
 constexpr COLORREF kFaceColour = RGB(240, 240, 240);
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
 
+/// How wide text is drawn in font; without a font an estimate for a font of scale.
+MeasureText TextWidths(const Font* font, int scale);
+
 /// Where the parts of a message box lie; its window is width × height.
 struct MessageBoxLayout {
     std::vector<std::string> lines;  ///< the text, broken to fit
