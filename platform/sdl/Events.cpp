@@ -130,12 +130,9 @@ void SdlBackend::HandleWindowEvent(const SDL_WindowEvent& event) {
     CWnd* window = &peer->Window();
     switch (event.event) {
         case SDL_WINDOWEVENT_EXPOSED:
-            // What the surface holds goes back at once; the window then paints itself afresh.
-            peer->Redraw();
-            PostPaint(window);
-            break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            // Into or out of a full screen: the same pixels, placed anew.
+            // What the surface holds goes back at once (into or out of a full screen: placed
+            // anew); the window then paints itself afresh.
             peer->Redraw();
             PostPaint(window);
             break;
