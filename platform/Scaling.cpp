@@ -276,18 +276,4 @@ void ScaleInBands(const Bitmap& source, const ScreenView& view, const RECT& chan
     }
 }
 
-void ScaleRectReference(const Bitmap& source, Bitmap& target, const ScreenView& view,
-                        const RECT& changed) {
-    RECT area{};
-    const RECT client{0, 0, view.width, view.height};
-    if (!IntersectRect(&area, &changed, &client)) return;
-    for (int y = 0; y < view.screenHeight; ++y) {
-        for (int x = 0; x < view.screenWidth; ++x) {
-            const std::optional<POINT> shown = ToClient(view, POINT{x, y});
-            if (!shown || PtInRect(&area, *shown) == FALSE) continue;
-            Pixels(target, y)[x] = Pixels(source, shown->y)[shown->x];
-        }
-    }
-}
-
 }  // namespace platform

@@ -95,8 +95,4 @@ void ScaleInBands(const Bitmap& source, const ScreenView& view, const RECT& chan
                   std::size_t bandPixels, std::vector<std::uint32_t>& scratch,
                   const std::function<void(const Bitmap& band, const RECT& screen)>& put);
 
-/// The same result pixel by pixel from the definition, for tests and for checking ScaleRect.
-void ScaleRectReference(const Bitmap& source, Bitmap& target, const ScreenView& view,
-                        const RECT& changed);
-
 }  // namespace platform
