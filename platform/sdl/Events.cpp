@@ -27,6 +27,15 @@ GamepadButton ButtonOf(Uint8 button) {
                                                       : GamepadButton::Other;
 }
 
+// The lParam of a key message: repeat count 1, the scan code in bits 16..23, bit 30 for a key
+// that was down already (auto-repeat), bits 30 and 31 on release.
+LPARAM KeyFlags(bool down, bool repeat, unsigned scanCode) {
+    LPARAM flags = 1 | static_cast<LPARAM>((scanCode & 0xFF) << 16);
+    if (!down || repeat) flags |= static_cast<LPARAM>(KF_REPEAT) << 16;
+    if (!down) flags |= LPARAM{1} << 31;
+    return flags;
+}
+
 }  // namespace
 
 bool SdlBackend::WaitForEvents(std::optional<std::uint32_t> timeoutMs) {
@@ -188,12 +197,8 @@ void SdlBackend::HandleKey(const SDL_KeyboardEvent& event) {
     }
     const UINT vk = VirtualKey(key, mods);
     if (vk == 0) return;
-    // lParam: repeat count 1, scan code in bits 16..23, bit 30 for a key that was down already
-    // (auto-repeat), bits 30 and 31 on release.
-    LPARAM flags = 1 | static_cast<LPARAM>((event.keysym.scancode & 0xFF) << 16);
-    if (!down) flags |= LPARAM{3} << 30;
-    if (down && event.repeat != 0) flags |= LPARAM{1} << 30;
-    PostToQueue(MSG{window, down ? WM_KEYDOWN : WM_KEYUP, vk, flags});
+    PostToQueue(MSG{window, down ? WM_KEYDOWN : WM_KEYUP, vk,
+                    KeyFlags(down, event.repeat != 0, event.keysym.scancode)});
 }
 
 void SdlBackend::HandleButton(const SDL_MouseButtonEvent& event) {
@@ -372,9 +377,7 @@ void SdlBackend::PostGamepadKey(HeldDirection::Press press) {
     SDL_Window* focus = SDL_GetKeyboardFocus();
     SdlPeer* peer = focus != nullptr ? Find(SDL_GetWindowID(focus)) : nullptr;
     if (peer == nullptr) return;
-    LPARAM flags = 1;
-    if (press.repeat) flags |= static_cast<LPARAM>(KF_REPEAT) << 16;
-    PostToQueue(MSG{&peer->Window(), WM_KEYDOWN, press.key, flags});
+    PostToQueue(MSG{&peer->Window(), WM_KEYDOWN, press.key, KeyFlags(true, press.repeat, 0)});
 }
 
 bool SdlBackend::LeftHeldAt(SdlPeer& peer, int& x, int& y) const {
