@@ -64,11 +64,6 @@ void ForEachBorderPart(const ScreenView& view, const RECT& area, Fill fill) {
     }
 }
 
-// Copies the rows of from into to, which is as large.
-void CopyRows(const Bitmap& from, Bitmap& to) {
-    for (int y = 0; y < to.height; ++y) std::memcpy(to.Row(y), from.Row(y), to.stride);
-}
-
 // Only the program's first frame counts.
 void TraceFirstFrame() {
     if (g_firstFrame) return;
@@ -189,7 +184,9 @@ void SdlPeer::Retarget() {
 void SdlPeer::MoveToCopy(bool keep) {
     Bitmap copy;
     Allocate(copy, m_width, m_height);
-    if (keep) CopyRows(m_surface, copy);
+    if (keep) {
+        for (int y = 0; y < m_height; ++y) std::memcpy(copy.Row(y), m_surface.Row(y), copy.stride);
+    }
     DropCopy();
     m_surface = std::move(copy);
     m_wrap = Wrap(m_surface);
@@ -244,7 +241,7 @@ void SdlPeer::Redraw() {
     }
     if (m_onScreen.width != m_width || m_onScreen.height != m_height)
         Allocate(m_onScreen, m_width, m_height);
-    CopyRows(m_surface, m_onScreen);
+    KeepShown(ClientRect());
     m_scaledInto = target;
 }
 
