@@ -543,9 +543,7 @@ void SdlPeer::SetOverlay(Bitmap* overlay, POINT at) {
     m_overlayAt = at;
     if (m_overlay != nullptr) m_overlayWrap = Wrap(*m_overlay);
     if (!IsRectEmpty(&before)) ShowScreenRect(before);
-    if (m_overlay != nullptr) {
-        ShowScreenRect(RECT{at.x, at.y, at.x + m_overlay->width, at.y + m_overlay->height});
-    }
+    if (m_overlay != nullptr) ShowScreenRect(OverlayRect());
 }
 
 }  // namespace platform::sdl
