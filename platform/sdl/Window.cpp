@@ -39,7 +39,7 @@ SDL_Rect ToSdl(const RECT& r) {
 
 bool g_firstFrame = false;
 
-// SDL's surface as a bitmap, for the scaler.
+// SDL's surface as a bitmap, for drawing straight into it and for the scaler.
 Bitmap Over(SDL_Surface* surface) {
     Bitmap bitmap;
     bitmap.width = surface->w;
@@ -169,12 +169,7 @@ void SdlPeer::Retarget() {
                                            static_cast<std::size_t>(m_height));
         if (m_wrap != nullptr) SDL_BlitSurface(m_wrap, nullptr, screen, nullptr);
         DropCopy();
-        m_surface.width = m_width;
-        m_surface.height = m_height;
-        m_surface.bitCount = 32;
-        m_surface.bottomUp = false;
-        m_surface.stride = static_cast<std::size_t>(screen->pitch);
-        m_surface.bits = static_cast<unsigned char*>(screen->pixels);
+        m_surface = Over(screen);
         return;
     }
     if (m_surface.owned && m_surface.width == m_width && m_surface.height == m_height) return;
