@@ -175,15 +175,17 @@ void CFloemazeDlg::LayoutSprites(bool whole) {
         m_separator.MoveTo(x == 0 ? 196 : 499, 0);
         if (m_gameStarted) m_maze.Place(board);
     }
-    m_buttonStart.MoveTo(x, 125);
-    m_buttonOptions.MoveTo(x, 175);
-    m_buttonExit.MoveTo(x, 225 + m_panelSlide);
-    m_sealPicture.MoveTo(x, 366);
-    m_optionsMenu.MoveTo(x, 236 + panel);
-    m_radioLeft.MoveTo(x + 23, 259 + panel);
-    m_radioRight.MoveTo(x + 103, 259 + panel);
-    m_checkAnimation.MoveTo(x + 110, 286 + panel);
-    m_checkDrag.MoveTo(x + 140, 311 + panel);
+    using namespace res::layout;
+    m_buttonStart.MoveTo(x, kButtonY[0]);
+    m_buttonOptions.MoveTo(x, kButtonY[1]);
+    m_buttonExit.MoveTo(x, kButtonY[2] + m_panelSlide);
+    m_sealPicture.MoveTo(x, kSealPictureY);
+    const int panelY = kPanelY + panel;
+    m_optionsMenu.MoveTo(x, panelY);
+    m_radioLeft.MoveTo(x + kRadioX[0], panelY + kRadioY);
+    m_radioRight.MoveTo(x + kRadioX[1], panelY + kRadioY);
+    m_checkAnimation.MoveTo(x + kCheckX[0], panelY + kCheckY[0]);
+    m_checkDrag.MoveTo(x + kCheckX[1], panelY + kCheckY[1]);
 }
 
 void CFloemazeDlg::ApplyPanelAlpha() {

@@ -10,6 +10,7 @@
 #include "maze/MazeBoard.h"
 #include "platform/Dialog.h"
 #include "platform/Icon.h"
+#include "res/Layout.h"
 #include "res/Pictures.h"
 #include "sprites/DIB.h"
 #include "sprites/Sprite.h"
@@ -72,7 +73,7 @@ public:
     /// The start picture's frames, each shown by a start tile of its own.
     static constexpr res::PictureInfo kStartPicture = res::PictureOf(res::Picture::StartPicture);
     static constexpr int kStartTiles = kStartPicture.columns * kStartPicture.rows;
-    static constexpr int kControlColumnWidth = 200;
+    static constexpr int kControlColumnWidth = res::layout::kColumnWidth;
     /// The board area's width and height; also m_sideX with the control column at the right.
     static constexpr int kBoardSide = CMazeBoard::kSize * CMazeBoard::kField;
 

@@ -2,6 +2,7 @@
 // The game's pictures, one function each, and where the window shows them.
 #pragma once
 
+#include "res/Layout.h"
 #include "res/Pictures.h"
 #include "sprites/DIB.h"
 #include "tools/assetgen/Canvas.h"
@@ -11,21 +12,19 @@ namespace assetgen {
 // Where the control column's sprites lie when the column is at the left edge (the right edge
 // shows the same band of the background, so the same edges fit there).
 namespace layout {
+// The positions the game window places the sprites at.
+using namespace res::layout;
 inline constexpr int kWindowWidth = res::PictureOf(res::Picture::Background).frameWidth;
 inline constexpr int kWindowHeight = res::PictureOf(res::Picture::Background).frameHeight;
-inline constexpr int kColumnWidth = 200;
 inline constexpr int kLogoHeight = res::PictureOf(res::Picture::Logo).frameHeight;
 inline constexpr int kButtonHeight = res::PictureOf(res::Picture::Buttons).frameHeight;
-inline constexpr int kButtonY[3] = {125, 175, 225};
 /// The visible part of a button frame: the buttons are 50 pixels apart, so frames overlap.
 inline constexpr int kButtonTop = 7;
 inline constexpr int kButtonBottom = 53;
 /// The separator covers the column's four pixel columns next to the board (or, with the column
 /// at the right, its first pixel column when it lies at x 499), so pictures keep a margin.
 inline constexpr int kSideMargin = 6;
-inline constexpr int kPanelY = 236;
 inline constexpr int kPanelHeight = res::PictureOf(res::Picture::OptionsMenu).frameHeight;
-inline constexpr int kSealPictureY = 366;
 inline constexpr int kSealPictureHeight = res::PictureOf(res::Picture::SealPicture).frameHeight;
 /// The slid exit button reaches into the seal picture's top rows; the seal picture leaves them
 /// free.
@@ -33,11 +32,6 @@ inline constexpr int kSealPictureTop = 26;
 /// The open panel is covered from this panel row by the slid exit button.
 inline constexpr int kPanelVisible = 99;
 inline constexpr int kControlSize = res::PictureOf(res::Picture::RadioButton).frameWidth;
-/// Panel coordinates of the two radio buttons and the two check boxes.
-inline constexpr int kRadioX[2] = {23, 103};
-inline constexpr int kRadioY = 23;
-inline constexpr int kCheckX[2] = {110, 140};
-inline constexpr int kCheckY[2] = {50, 75};
 inline constexpr int kField = res::PictureOf(res::Picture::Path).frameWidth;
 }  // namespace layout
 
