@@ -196,14 +196,8 @@ BENCHMARK(BM_Memcpy_Paint_Scale3);
 // The window's whole client area enlarged to scale 3 as the X11 window gets it: a band of rows at
 // a time into a small buffer that stays in the cache, each band handed on as it is done.
 void BM_ScaleInBands_Scale3(benchmark::State& state) {
-    platform::Bitmap client;
     std::vector<std::uint32_t> pixels(std::size_t{700} * 500, 0x00336699u);
-    client.width = 700;
-    client.height = 500;
-    client.bitCount = 32;
-    client.bottomUp = false;
-    client.stride = 700 * 4;
-    client.bits = reinterpret_cast<unsigned char*>(pixels.data());
+    const platform::Bitmap client = platform::PixelsAsBitmap(pixels.data(), 700, 500, 700 * 4);
     const platform::ScreenView view = platform::ScreenView::Scaled(700, 500, 3);
     std::vector<std::uint32_t> scratch;
     for (auto _ : state) {

@@ -48,6 +48,17 @@ unsigned char* Bitmap::Row(int y) const {
     return bits + row * stride;
 }
 
+Bitmap PixelsAsBitmap(void* pixels, int width, int height, std::size_t stride) {
+    Bitmap bitmap;
+    bitmap.width = width;
+    bitmap.height = height;
+    bitmap.bitCount = 32;
+    bitmap.bottomUp = false;
+    bitmap.stride = stride;
+    bitmap.bits = static_cast<unsigned char*>(pixels);
+    return bitmap;
+}
+
 DeviceContext::DeviceContext() : m_selected(&m_stock) {
     m_stock.width = m_stock.height = 1;
     m_stock.bitCount = 1;

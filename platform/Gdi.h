@@ -113,6 +113,9 @@ struct Bitmap {
     unsigned char* Row(int y) const;
 };
 
+/// A 32-bit top-down bitmap over pixels (rows stride bytes apart) that the caller owns.
+Bitmap PixelsAsBitmap(void* pixels, int width, int height, std::size_t stride);
+
 /// A device context: the target of blits and fills.
 class DeviceContext {
 public:

@@ -262,13 +262,9 @@ void ScaleInBands(const Bitmap& source, const ScreenView& view, const RECT& chan
         }
         if (!IsRectEmpty(&screen)) {
             if (scratch.size() < pixels(screen)) scratch.resize(pixels(screen));
-            Bitmap band;
-            band.width = Span(screen.left, screen.right);
-            band.height = Span(screen.top, screen.bottom);
-            band.bitCount = 32;
-            band.bottomUp = false;
-            band.stride = static_cast<std::size_t>(band.width) * 4;
-            band.bits = reinterpret_cast<unsigned char*>(scratch.data());
+            const int width = Span(screen.left, screen.right);
+            Bitmap band = PixelsAsBitmap(scratch.data(), width, Span(screen.top, screen.bottom),
+                                         static_cast<std::size_t>(width) * 4);
             ScaleRect(source, band, PartOf(view, screen), RECT{area.left, y, area.right, end});
             put(band, screen);
         }

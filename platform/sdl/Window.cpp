@@ -41,14 +41,8 @@ bool g_firstFrame = false;
 
 // SDL's surface as a bitmap, for drawing straight into it and for the scaler.
 Bitmap Over(SDL_Surface* surface) {
-    Bitmap bitmap;
-    bitmap.width = surface->w;
-    bitmap.height = surface->h;
-    bitmap.bitCount = 32;
-    bitmap.bottomUp = false;
-    bitmap.stride = static_cast<std::size_t>(surface->pitch);
-    bitmap.bits = static_cast<unsigned char*>(surface->pixels);
-    return bitmap;
+    return PixelsAsBitmap(surface->pixels, surface->w, surface->h,
+                          static_cast<std::size_t>(surface->pitch));
 }
 
 // Calls fill with each part of area on the border of a full screen around the game.

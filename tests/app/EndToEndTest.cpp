@@ -124,14 +124,8 @@ std::string Differences(const Screenshot& shot, const Expected& expected) {
 
 // A screenshot's pixels as a 32-bit surface, for the scaler.
 platform::Bitmap Over(Screenshot& shot) {
-    platform::Bitmap bitmap;
-    bitmap.width = shot.width;
-    bitmap.height = shot.height;
-    bitmap.bitCount = 32;
-    bitmap.bottomUp = false;
-    bitmap.stride = static_cast<std::size_t>(shot.width) * 4;
-    bitmap.bits = reinterpret_cast<unsigned char*>(shot.pixels.data());
-    return bitmap;
+    return platform::PixelsAsBitmap(shot.pixels.data(), shot.width, shot.height,
+                                    static_cast<std::size_t>(shot.width) * 4);
 }
 
 // A client-sized picture as the screen shows it in view.

@@ -16,14 +16,9 @@ using platform::ScreenView;
 // they are.
 struct Surface {
     Surface(int width, int height, std::uint32_t fill, int padding = 3)
-        : pixels(static_cast<std::size_t>(width + padding) * height, fill) {
-        bitmap.width = width;
-        bitmap.height = height;
-        bitmap.bitCount = 32;
-        bitmap.bottomUp = false;
-        bitmap.stride = static_cast<std::size_t>(width + padding) * 4;
-        bitmap.bits = reinterpret_cast<unsigned char*>(pixels.data());
-    }
+        : pixels(static_cast<std::size_t>(width + padding) * height, fill),
+          bitmap(platform::PixelsAsBitmap(pixels.data(), width, height,
+                                          static_cast<std::size_t>(width + padding) * 4)) {}
     std::vector<std::uint32_t> pixels;
     platform::Bitmap bitmap;
 };
